@@ -40,14 +40,14 @@ const NodeDef kNodes[] = {
 };
 
 const TableDef kTables[] = {
-    {"dot11RadioTable", "dot11RadioEntry", "dot11RadioIndex", "2.1.3.3.1.1",
+    {"dot11RadioTable", "dot11RadioEntry", "dot11RadioIndex", "2.1.3.3.1.1", 2,
      "The radios of the device: one row on a single-band device, two on a dual-band "
      "device (row 1 the 2.4 GHz radio, row 2 the 5 GHz radio)."},
-    {"dot11ClientRefreshTable", "dot11ClientRefreshEntry", "dot11ClientRefreshIndex", "2.1.3.3.4.1",
+    {"dot11ClientRefreshTable", "dot11ClientRefreshEntry", "dot11ClientRefreshIndex", "2.1.3.3.4.1", 1,
      "Asks the device to rebuild its client table; one row."},
-    {"dot11ClientTable", "dot11ClientEntry", "dot11ClientIndex", "2.1.3.3.4.2",
+    {"dot11ClientTable", "dot11ClientEntry", "dot11ClientIndex", "2.1.3.3.4.2", 0,
      "Wireless clients associated with the device, as of the last refresh."},
-    {"dot11NeighbourTable", "dot11NeighbourEntry", "dot11NeighbourIndex", "2.1.3.3.5.1",
+    {"dot11NeighbourTable", "dot11NeighbourEntry", "dot11NeighbourIndex", "2.1.3.3.5.1", 0,
      "Access points the device detected in its last scan."},
 };
 
@@ -69,7 +69,7 @@ const ObjectDef kObjects[] = {
      .store = Derived, .where = "system_time", .description = "The device's clock as text."},
     {.name = "devUpTime", .uses = {{DI, kIdentity}}, .oid = "1.8", .syntax = DisplayString,
      .store = Derived, .where = "uptime", .description = "Time since the device started, as text."},
-    {.name = "devSystemName", .uses = {{DI, kIdentity}}, .oid = "1.9", .syntax = DisplayString,
+    {.name = "devSystemName", .uses = {{DI, kIdentity}, {WL, kBasicDigest}}, .oid = "1.9", .syntax = DisplayString,
      .access = ReadWrite, .store = Xml, .where = "sys/name", .maxLength = 64,
      .description = "Administrative name of the device."},
     {.name = "devLocation", .uses = {{DI, kIdentity}}, .oid = "1.10", .syntax = DisplayString,

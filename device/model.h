@@ -104,6 +104,7 @@ struct TableDef {
   const char* entry;   // e.g. "dot11RadioEntry"
   const char* index;   // name of the not-accessible index column
   const char* oid;     // table OID below kEnterpriseOid; entry is oid + ".1"
+  uint32_t fixedRows;  // rows 1..n that may exist (radios), or 0 for a table of any length
   const char* description;
 };
 
