@@ -1,0 +1,133 @@
+/*
+ * KAV-7420AP.plx: the exports of the KAV-7420 management module and the
+ * records it hands to its host.
+ *
+ * The host loads the module, calls PlugSetSnmpParameter before anything
+ * that talks to a device, and calls every export on the thread that runs
+ * its Qt event loop; answers of asynchronous queries and commands arrive
+ * later through the host's callbacks on that thread.
+ *
+ * Records keep the field order of the host's 32-bit layout with
+ * pointer-sized text fields (on a 32-bit build every offset is the host's).
+ * The module allocates every record and text it hands to a callback and
+ * frees them when the callback returns: the host copies what it keeps.
+ * Fields marked "not written" hold zero.
+ */
+#ifndef KAV7420AP_H
+#define KAV7420AP_H
+
+#include <stdint.h>
+
+#include "kav7420_clientinfo.h" /* ClientResult, ClientRow */
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define PLUG_EXPORT __attribute__((visibility("default")))
+
+/* PlugGetModuleCaps, 1036 bytes. */
+typedef struct ModuleCaps {
+  char model[256];       /* "KAV-7420" */
+  char description[256]; /* "Orvane Module v3.15r05 (2011/05/18)" */
+  char band[256];        /* "2.4GHz" */
+  char sysObjectId[256]; /* "1.3.6.1.4.1.32473.10.37.38" */
+  int32_t caps[3];       /* 3, 15, 13 */
+} ModuleCaps;
+
+/* Status of a basic-configuration or traffic query. */
+typedef struct QueryStatus {
+  int32_t zero;     /* 0 */
+  int32_t reserved4;
+  char* address;    /* basic configuration: device address; traffic: first traffic text */
+  char* tag;        /* basic configuration: host tag (failure) or device name (success) */
+  int32_t reserved16;
+} QueryStatus;
+
+typedef struct BasicConfig {
+  int32_t band;              /* 1 for 2.4 GHz, 2 for 5 GHz */
+  const char* bandText;      /* "2.4GHz" or "5GHz" */
+  int32_t authentication;    /* 1 to 11 */
+  const char* authenticationText; /* null for a code outside 1 to 11 */
+  int32_t opMode;            /* 1 to 5 */
+  const char* opModeText;    /* null for a code outside 1 to 5 */
+  const char* ssid;
+  const char* channel;
+  const char* full;          /* "full" when the device takes no more clients, else null */
+  int32_t fullFlag;
+  int32_t reserved40;
+} BasicConfig;
+
+typedef struct TrafficDigest {
+  int32_t reserved0;
+  char* bandText;   /* "2.4GHz" or "5GHz" */
+  char* empty;      /* "" */
+  char* address;    /* device address */
+  char* wlanMac;    /* wireless MAC address */
+  char* clients;    /* associated clients, decimal */
+  char* txPackets;  /* decimal */
+  char* rxPackets;  /* decimal */
+} TrafficDigest;
+
+/* Status of PlugCmdAPI commands 0, 3 and 5 to 8. */
+typedef struct CmdStatus {
+  int32_t status;   /* 0 success, 1 failure */
+  char* message;    /* see PlugCmdAPI */
+  char* address;    /* device address */
+  int32_t reserved12;
+  char* model;      /* command 7: "KAV-7420" */
+} CmdStatus;
+
+/* One access point detected by a device (command 0): seven texts. */
+typedef struct NeighbourRow {
+  char* text[7]; /* class (lower case), channel, BSSID, "Not Suport", band, SSID, "(Not Suport) 0" */
+} NeighbourRow;
+
+/* Callbacks.  hasData is 1 with an array of one record, 0 without. */
+typedef void (*PlugQueryCallback)(QueryStatus* status, int32_t hasData, void** records, void* context);
+/* Commands 0 and 3: first argument 0. */
+typedef void (*PlugTableCallback)(intptr_t zero, CmdStatus* status, int32_t rowCount, NeighbourRow** rows,
+                                  void* context);
+/* Commands 5 to 8. */
+typedef void (*PlugTextCallback)(CmdStatus* status, const char* text, void* context);
+
+/* A window message record, as the host's message loop has it. */
+typedef struct PlugMessage {
+  void* window;
+  uint32_t message;
+  uintptr_t wParam;
+  intptr_t lParam;
+  uint32_t time;
+  int32_t x, y;
+} PlugMessage;
+
+PLUG_EXPORT int32_t PlugGetModuleCaps(ModuleCaps* caps);
+PLUG_EXPORT int32_t PlugSetSnmpParameter(uint32_t address, const char* readCommunity,
+                                         const char* writeCommunity, int32_t port, int32_t timeout);
+PLUG_EXPORT int32_t PlugInit(void);
+PLUG_EXPORT void PlugShow(void);
+PLUG_EXPORT int32_t PlugExit(void);
+PLUG_EXPORT void PlugSetAsIndividual(void);
+PLUG_EXPORT void PlugSetAsMultiple(void);
+PLUG_EXPORT int32_t PlugPreTranslateMsg(PlugMessage* message);
+
+PLUG_EXPORT uint32_t PlugGetSystemInfo(const char* address, void* unused1, void* unused2, uint32_t* out);
+PLUG_EXPORT int32_t PlugGetBasicConfigInfor(const char* address, PlugQueryCallback callback, const char* tag,
+                                            void* context);
+PLUG_EXPORT int32_t PlugGetTrafficInfor(const char* address, PlugQueryCallback callback, void* unused,
+                                        void* context);
+PLUG_EXPORT void PlugGetClinetInfor(const char* address, KAV7420ClientInfoCallback callback, void* unused,
+                                    void* context);
+
+/* callback is a PlugTableCallback for commands 0 and 3, a PlugTextCallback
+   for 5 to 8; commands 1, 2, 4 and unknown ones call nothing. */
+PLUG_EXPORT int32_t PlugCmdAPI(int32_t command, const char* address, const char* argument, void* context,
+                               void* callback);
+PLUG_EXPORT int32_t PlugSystemCmd(const char* address, int32_t command);
+PLUG_EXPORT int32_t PlugParseFile(const char* configFile, const char* templateFile);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
