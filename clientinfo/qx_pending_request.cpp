@@ -17,6 +17,8 @@ CQxPendingRequest::CQxPendingRequest(std::shared_ptr<CQxVarList> list, QxRequest
 
 int CQxPendingRequest::OnEvent(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
   auto* request = static_cast<CQxPendingRequest*>(magic);
+  // A resend (retry) or a connect is news, not the end of the request.
+  if (operation == NETSNMP_CALLBACK_OP_RESEND || operation == NETSNMP_CALLBACK_OP_CONNECT) return 1;
   // While the framework is released it drops the requests itself.
   if (CQxSnmpFramework::Releasing()) return 1;
   CQxSnmpFramework::Untrack(request);

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QThread>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <unordered_set>
@@ -45,7 +46,17 @@ void StartNetSnmp(int boots) {
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+    // net-snmp reads the MIB modules named by $MIBS (or its default list)
+    // whatever the flags say; an empty list loads none and prints nothing.
+    const char* mibs = getenv("MIBS");
+    std::string saved = mibs ? mibs : "";
+    setenv("MIBS", "", 1);
     init_snmp(CQxSnmpFramework::kEngineId);
+    if (mibs) {
+      setenv("MIBS", saved.c_str(), 1);
+    } else {
+      unsetenv("MIBS");
+    }
     started = true;
   }
   setup_engineID(nullptr, CQxSnmpFramework::kEngineId);

@@ -41,9 +41,7 @@ const SnmpResultMapping kTable[] = {
     {CallbackOp, NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE, 0},
     {CallbackOp, NETSNMP_CALLBACK_OP_TIMED_OUT, -405},
     {CallbackOp, NETSNMP_CALLBACK_OP_SEND_FAILED, -422},
-    {CallbackOp, NETSNMP_CALLBACK_OP_CONNECT, -422},
     {CallbackOp, NETSNMP_CALLBACK_OP_DISCONNECT, -408},
-    {CallbackOp, NETSNMP_CALLBACK_OP_RESEND, -405},
 
     // Failed calls of the library.
     {LibraryError, SNMPERR_SUCCESS, 0},
