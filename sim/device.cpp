@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "sim/addresses.h"
+#include "device/addresses.h"
 #include "sim/files.h"
 
 namespace kav::sim {
@@ -42,7 +42,7 @@ Value textValue(Syntax s, std::string text) {
   if (device::isString(s)) {
     v.bytes = std::move(text);
   } else if (s == Syntax::IpAddress) {
-    uint32_t a = parseIpv4(text).value_or(0);
+    uint32_t a = device::parseIpv4(text).value_or(0);
     v.bytes = {static_cast<char>(a >> 24), static_cast<char>(a >> 16), static_cast<char>(a >> 8),
                static_cast<char>(a)};
   } else {
@@ -113,7 +113,7 @@ std::vector<oid> modelOid(const ObjectDef& def) {
 
 Device::Device(uint32_t address, std::string stateDir, std::function<std::optional<DeviceSettings>()> reread)
     : address_(address),
-      addressText_(ipv4Text(address)),
+      addressText_(device::ipv4Text(address)),
       stateDir_(std::move(stateDir)),
       rereadScenario_(std::move(reread)),
       random_(address) {}
@@ -391,8 +391,8 @@ int Device::check(const Instance& in, const netsnmp_variable_list& vb, Value* ou
     if (v.bytes.size() > maxLen) return SNMP_ERR_WRONGLENGTH;
     // The configuration document stores text; DisplayString is printable ASCII.
     if (!printable(v.bytes)) return SNMP_ERR_WRONGVALUE;
-    if (def.check == device::Check::Ipv4 && !parseIpv4(v.bytes)) return SNMP_ERR_WRONGVALUE;
-    if (def.check == device::Check::Ipv4OrEmpty && !v.bytes.empty() && !parseIpv4(v.bytes))
+    if (def.check == device::Check::Ipv4 && !device::parseIpv4(v.bytes)) return SNMP_ERR_WRONGVALUE;
+    if (def.check == device::Check::Ipv4OrEmpty && !v.bytes.empty() && !device::parseIpv4(v.bytes))
       return SNMP_ERR_WRONGVALUE;
   } else {
     v.integer = static_cast<long>(*vb.val.integer);
@@ -411,7 +411,7 @@ int Device::apply(const std::vector<Assignment>& assignments, std::string* error
     if (v.type == ASN_OCTET_STR) return v.bytes;
     if (v.type == ASN_IPADDRESS && v.bytes.size() == 4) {
       auto b = reinterpret_cast<const unsigned char*>(v.bytes.data());
-      return ipv4Text(uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3]);
+      return device::ipv4Text(uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3]);
     }
     return std::to_string(v.integer);
   };

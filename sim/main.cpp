@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "sim/addresses.h"
+#include "device/addresses.h"
 #include "sim/dcf.h"
 #include "sim/files.h"
 #include "sim/server.h"
@@ -151,11 +151,11 @@ int main(int argc, char** argv) {
   if (opts.stateDir.empty()) return usage("--state is required");
 
   if (!exportAddress.empty()) {
-    auto address = kav::sim::parseIpv4(exportAddress);
+    auto address = kav::device::parseIpv4(exportAddress);
     if (!address) return usage("--export-dcf needs an IPv4 address");
     kav::sim::ConfigDoc config;
     std::string error;
-    const std::string path = opts.stateDir + "/" + kav::sim::ipv4Text(*address) + "/config.xml";
+    const std::string path = opts.stateDir + "/" + kav::device::ipv4Text(*address) + "/config.xml";
     if (!config.load(path, &error) || !kav::sim::writeDcf(config, exportFile, &error)) {
       std::fprintf(stderr, "kav7420-sim: %s\n", error.c_str());
       return 1;
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
 
   if (devices.empty()) return usage("--devices is required");
   std::string error;
-  auto list = kav::sim::parseAddressList(devices, &error);
+  auto list = kav::device::parseAddressList(devices, &error);
   if (!list) return usage(("--devices: " + error).c_str());
   opts.addresses = std::move(*list);
   return kav::sim::runServer(opts);

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim/addresses.h"
+#include "device/addresses.h"
 #include "sim/xmlconfig.h"
 
 namespace kav::sim {
@@ -210,7 +210,7 @@ std::optional<Scenario> Scenario::parse(std::string_view text, std::string* erro
       Section sec;
       if (name != "*") {
         std::string why;
-        auto list = parseAddressList(name, &why);
+        auto list = device::parseAddressList(name, &why);
         if (!list) return fail(why);
         sec.all = false;
         sec.addresses = std::move(*list);

@@ -16,7 +16,7 @@
 #include <memory>
 #include <optional>
 
-#include "sim/addresses.h"
+#include "device/addresses.h"
 #include "sim/agent.h"
 #include "sim/device.h"
 #include "sim/files.h"
@@ -210,7 +210,7 @@ int Server::run() {
   }
 
   for (uint32_t address : opts_.addresses) {
-    const std::string text = ipv4Text(address);
+    const std::string text = device::ipv4Text(address);
     auto reread = [this, address]() -> std::optional<DeviceSettings> {
       if (opts_.scenarioPath.empty()) return Scenario::parse("", nullptr)->forDevice(address);
       std::string why;
