@@ -161,7 +161,7 @@ const ObjectDef kObjects[] = {
      .maxValue = 1, .description = "Writing 1 (get) rebuilds the client table; reads 0 (nothing)."},
     {.name = "dot11ClientMacAddress", .uses = {{CL, kClientTable}}, .oid = "2.1.3.3.4.2.1.2",
      .table = "dot11ClientTable", .syntax = OctetString, .where = "clients.mac",
-     .description = "MAC address of the client, six bytes."},
+     .description = "MAC address of the client, six bytes.", .mibSyntax = "MacAddress"},
     {.name = "dot11ClientBand", .uses = {{CL, kClientTable}}, .oid = "2.1.3.3.4.2.1.3",
      .table = "dot11ClientTable", .where = "clients.band", .description = "Band of the client: 0 2.4GHz, 1 5GHz."},
     {.name = "dot11ClientAuthentication", .uses = {{CL, kClientTable}}, .oid = "2.1.3.3.4.2.1.4",

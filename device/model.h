@@ -90,6 +90,9 @@ struct ObjectDef {
   uint16_t maxLength = 0;          // longest string a SET accepts (0: 255)
   Check check = Check::None;
   const char* description = "";
+  // SMIv2 syntax for the MIB file when the wire syntax alone says too little
+  // (a textual convention such as "MacAddress"); nullptr: derived from syntax.
+  const char* mibSyntax = nullptr;
 };
 
 // Named nodes of the MIB tree that hold no value (for the MIB file).
