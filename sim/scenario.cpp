@@ -219,7 +219,14 @@ std::optional<Scenario> Scenario::parse(std::string_view text, std::string* erro
       state = SectionState{};
       continue;
     }
-    size_t eq = line.find('=');
+    // The key may hold a path with predicates ("xml.wlan/inf[id=1]/ssid"):
+    // the separator is the first '=' outside brackets.
+    size_t eq = std::string_view::npos;
+    for (size_t i = 0, depth = 0; i < line.size() && eq == std::string_view::npos; ++i) {
+      if (line[i] == '[') ++depth;
+      else if (line[i] == ']' && depth > 0) --depth;
+      else if (line[i] == '=' && depth == 0) eq = i;
+    }
     if (eq == std::string_view::npos) return fail("expected 'key = value'");
     std::string_view key = trim(line.substr(0, eq));
     std::string_view value = trim(line.substr(eq + 1));
