@@ -3,6 +3,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "device/model.h"
 #include "platform/aphelp/engine.h"
@@ -22,13 +23,15 @@ namespace {
 bool gInitialised = false;
 
 // What the completion's first argument is: the handle, or a record the
-// request filled (built when the transfer ends, alive during the call).
-using FirstArgument = std::function<std::shared_ptr<void>(FeatureHandle&)>;
+// request filled (built when the transfer ends, alive during the call; after
+// a failure it is built from nothing, so it never shows an earlier device's
+// values).
+using FirstArgument = std::function<std::shared_ptr<void>(const LocalCopy&)>;
 
 // Starts (mode 2) or runs (mode 4) a transfer of handle h.
 int request(AP_HANDLE h, Transfer::Kind kind, uint32_t mask, AP_CALLBACK callback, void* context,
             int mode, const FirstArgument& first = {},
-            const std::function<void(Transfer&)>& prepare = {}) {
+            const std::function<void(Transfer&)>& prepare = {}, std::optional<Feature> objectsOf = {}) {
   if (!gInitialised || !SnmpEngine::instance()) return AP_E_NOT_INIT;
   FeatureHandle* f = Registry::get().feature(h);
   if (!f) return AP_E_HANDLE;
@@ -36,14 +39,15 @@ int request(AP_HANDLE h, Transfer::Kind kind, uint32_t mask, AP_CALLBACK callbac
   if (!s) return AP_E_HANDLE;
   if (mode != AP_MODE_ASYNC && mode != AP_MODE_SYNC) return AP_E_ARGUMENT;
   const Target target = s->target;  // the request keeps this target
-  auto transfer = std::make_unique<Transfer>(*f, kind, mask);
+  auto transfer = std::make_unique<Transfer>(*f, kind, mask, objectsOf.value_or(f->feature));
   if (prepare) prepare(*transfer);
   const bool write = kind == Transfer::Kind::Set;
 
   auto complete = [h, callback, context, first, write, address = target.address](int status) {
     if (!callback) return;
     FeatureHandle* fh = Registry::get().feature(h);
-    std::shared_ptr<void> record = first && fh ? first(*fh) : nullptr;
+    std::shared_ptr<void> record;
+    if (first && fh) record = first(status == AP_OK ? fh->values : LocalCopy{});
     intptr_t arg = record ? reinterpret_cast<intptr_t>(record.get()) : static_cast<intptr_t>(h);
     const std::string message = completionText(status, write);
     callback(arg, status, message.c_str(), context, address.c_str());
@@ -59,10 +63,10 @@ int request(AP_HANDLE h, Transfer::Kind kind, uint32_t mask, AP_CALLBACK callbac
 
 template <typename Record, typename Fill>
 FirstArgument recordOf(Fill fill) {
-  return [fill](FeatureHandle& f) -> std::shared_ptr<void> {
+  return [fill](const LocalCopy& values) -> std::shared_ptr<void> {
     auto r = std::make_shared<Record>();
     std::memset(r.get(), 0, sizeof(Record));
-    fill(f.values, r.get());
+    fill(values, r.get());
     return r;
   };
 }
@@ -169,8 +173,8 @@ int apSysGetFWversion(AP_HANDLE handle, char* buffer, int size) {
 
 int apPlugGetFWVervion(AP_HANDLE handle, AP_CALLBACK callback, void* context, int mode) {
   if (!Registry::get().feature(handle, Feature::SysCommand)) return AP_E_HANDLE;
-  auto version = [](FeatureHandle& f) -> std::shared_ptr<void> {
-    auto text = std::make_shared<std::string>(f.values.text("devFirmwareVersion"));
+  auto version = [](const LocalCopy& values) -> std::shared_ptr<void> {
+    auto text = std::make_shared<std::string>(values.text("devFirmwareVersion"));
     return std::shared_ptr<void>(text, const_cast<char*>(text->c_str()));
   };
   return request(handle, Transfer::Kind::Get, group::kFirmware, callback, context, mode, version);
@@ -191,9 +195,11 @@ int apPlugGetTriffic(AP_HANDLE handle, AP_CALLBACK callback, void* context, int 
 AP_HANDLE apWirelessOpen(AP_HANDLE session, int) { return openFeature(session, Feature::Wireless); }
 
 int apPlugGetBasicConfig(AP_HANDLE handle, AP_CALLBACK callback, void* context, int mode) {
-  if (!Registry::get().feature(handle, Feature::Wireless)) return AP_E_HANDLE;
+  // The digest is taken on a wireless or a device-information handle.
+  if (!Registry::get().feature(handle, Feature::Wireless) && !Registry::get().feature(handle, Feature::DeviceInfo))
+    return AP_E_HANDLE;
   return request(handle, Transfer::Kind::Get, group::kBasicDigest, callback, context, mode,
-                 recordOf<AP_BASIC_CONFIG>(fillBasicConfig));
+                 recordOf<AP_BASIC_CONFIG>(fillBasicConfig), {}, Feature::Wireless);
 }
 
 // ---- monitors ----

@@ -66,7 +66,11 @@ bool sameValue(const Value& a, const Value& b) {
 
 }  // namespace
 
-Transfer::Transfer(FeatureHandle& handle, Kind kind, uint32_t mask) : handle_(handle), kind_(kind) {
+Transfer::Transfer(FeatureHandle& handle, Kind kind, uint32_t mask)
+    : Transfer(handle, kind, mask, handle.feature) {}
+
+Transfer::Transfer(FeatureHandle& handle, Kind kind, uint32_t mask, device::Feature feature)
+    : handle_(handle), kind_(kind) {
   if (handle.command) {
     const ObjectDef* cmd = device::findByName("sysCommand");
     Value v;
@@ -77,14 +81,14 @@ Transfer::Transfer(FeatureHandle& handle, Kind kind, uint32_t mask) : handle_(ha
   }
   if (kind == Kind::Set) {
     Step write{.type = Step::Write, .fromLocalCopy = true};
-    for (const auto& key : handle.values.dirty(handle.feature, mask))
+    for (const auto& key : handle.values.dirty(feature, mask))
       write.writes.emplace_back(key, *handle.values.find(key.first, key.second));
     if (!write.writes.empty()) steps_.push_back(std::move(write));
     return;
   }
   std::vector<LocalCopy::Key> reads;
   std::map<const device::TableDef*, Step> walks;
-  for (const ObjectDef* def : device::objectsOf(handle.feature, mask)) {
+  for (const ObjectDef* def : device::objectsOf(feature, mask)) {
     if (!def->table) {
       reads.emplace_back(def, 0);
       continue;

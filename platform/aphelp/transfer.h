@@ -28,9 +28,11 @@ class Transfer {
  public:
   enum class Kind { Get, Set };
 
-  // A transfer of handle's values selected by mask.  The handle must outlive
-  // the transfer (closing a handle cancels its transfers first).
+  // A transfer of handle's values that mask selects among the objects of
+  // feature (by default the handle's own).  The handle must outlive the
+  // transfer (closing a handle cancels its transfers first).
   Transfer(FeatureHandle& handle, Kind kind, uint32_t mask);
+  Transfer(FeatureHandle& handle, Kind kind, uint32_t mask, device::Feature feature);
 
   // Writes value before everything else, with its own time-out (0: the
   // target's).

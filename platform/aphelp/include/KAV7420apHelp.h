@@ -202,8 +202,9 @@ typedef struct AP_BASIC_CONFIG {
 } AP_BASIC_CONFIG;
 
 AP_EXPORT AP_HANDLE apWirelessOpen(AP_HANDLE session, int reserved);
-/* Reads the digest of the basic wireless configuration; the completion's
-   first argument points at an AP_BASIC_CONFIG. */
+/* Reads the digest of the basic wireless configuration, on a wireless or a
+   device-information handle; the completion's first argument points at an
+   AP_BASIC_CONFIG. */
 AP_EXPORT int apPlugGetBasicConfig(AP_HANDLE handle, AP_CALLBACK callback, void* context, int mode);
 
 /* ---- monitors ---- */
