@@ -1,5 +1,8 @@
 #include "sim/device.h"
 
+#include <dirent.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -109,6 +112,19 @@ std::vector<oid> modelOid(const ObjectDef& def) {
   return {v.begin(), v.end()};
 }
 
+// A save interrupted by a kill leaves its temporary file ("config.xml.XXXXXX")
+// beside the intact old file; such leftovers are removed at start.
+void removeStaleTemporaries(const std::string& dir) {
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  while (dirent* e = ::readdir(d)) {
+    std::string_view name = e->d_name;
+    for (std::string_view base : {"config.xml.", "firmware."})
+      if (name.size() == base.size() + 6 && name.starts_with(base)) ::unlink((dir + "/" + std::string(name)).c_str());
+  }
+  ::closedir(d);
+}
+
 }  // namespace
 
 Device::Device(uint32_t address, std::string stateDir, std::function<std::optional<DeviceSettings>()> reread)
@@ -121,6 +137,7 @@ Device::Device(uint32_t address, std::string stateDir, std::function<std::option
 bool Device::open(const DeviceSettings& settings, std::string* error) {
   settings_ = settings;
   if (!makeDirs(stateDir_, error)) return false;
+  removeStaleTemporaries(stateDir_);
   const std::string path = configPath();
   if (fileExists(path)) {
     if (!config_.load(path, error)) return false;

@@ -169,22 +169,28 @@ std::string macText(uint64_t mac) {
 }
 
 std::optional<uint64_t> parseMac(std::string_view text) {
-  uint64_t v = 0;
-  int digits = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == ':' || c == '-') {
-      if (digits == 0 || digits % 2 != 0 || i + 1 == text.size()) return std::nullopt;
-      continue;
+  // Twelve hexadecimal digits, bare or in six pairs separated by ':' or '-'.
+  std::string digits;
+  if (text.size() == 17) {
+    const char sep = text[2];
+    if (sep != ':' && sep != '-') return std::nullopt;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (i % 3 != 2)
+        digits += text[i];
+      else if (text[i] != sep)
+        return std::nullopt;
     }
-    int x = std::isdigit(static_cast<unsigned char>(c))  ? c - '0'
-            : (c >= 'a' && c <= 'f')                     ? c - 'a' + 10
-            : (c >= 'A' && c <= 'F')                     ? c - 'A' + 10
-                                                         : -1;
-    if (x < 0 || ++digits > 12) return std::nullopt;
-    v = (v << 4) | static_cast<uint64_t>(x);
+  } else if (text.size() == 12) {
+    digits = text;
+  } else {
+    return std::nullopt;
   }
-  if (digits != 12) return std::nullopt;
+  uint64_t v = 0;
+  for (char c : digits) {
+    const auto u = static_cast<unsigned char>(c);
+    if (!std::isxdigit(u)) return std::nullopt;
+    v = (v << 4) | static_cast<uint64_t>(std::isdigit(u) ? c - '0' : (c | 0x20) - 'a' + 10);
+  }
   return v;
 }
 
