@@ -1,0 +1,76 @@
+// Test fixtures of the template code: device configurations built from the
+// simulator's default configuration (sim/default-config.xml), temporary
+// folders, and a message recorder.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include <tinyxml.h>
+
+#include "template/progress.h"
+
+namespace kav::tmpl::fixture {
+
+// The default device configuration as text.
+std::string DefaultConfigXml();
+
+// A device configuration to change and write out.  Paths name child
+// elements from the root; the first child of that name is taken, or the
+// one whose "id" is given after a colon ("inf:2").
+class ConfigBuilder {
+ public:
+  ConfigBuilder();
+  // Renames the root element (the model name, for example "KAV-7420b").
+  ConfigBuilder& Root(const std::string& name);
+  // Sets the text of an element, creating missing elements.
+  ConfigBuilder& Set(std::initializer_list<const char*> path, const std::string& text);
+  // Removes an element.
+  ConfigBuilder& Remove(std::initializer_list<const char*> path);
+  // Adds a second radio, <inf id="2">, as a copy of the first.
+  ConfigBuilder& SecondRadio();
+  // Switches multiple SSIDs on with SSIDs 1 to count enabled.
+  ConfigBuilder& MultiSsid(int count);
+  // Adds count MAC filter entries 00:11:22:00:00:01 ... and sets the mode.
+  ConfigBuilder& MacFilter(int count, const std::string& mode = "2");
+
+  TiXmlElement* Element(std::initializer_list<const char*> path, bool create = false);
+  std::string Xml() const;
+  // The XML text with CR LF line endings, as unpacked files have it.
+  void WriteXml(const std::string& path) const;
+  // A device configuration file of this configuration.
+  void WriteDcf(const std::string& path) const;
+
+ private:
+  TiXmlDocument doc_;
+};
+
+// A fresh folder under the build tree, removed with its files.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Collects the engine's messages.
+struct MessageLog {
+  std::vector<std::string> texts;
+  MessageSink Sink() {
+    return [this](const std::string& text) { texts.push_back(text); };
+  }
+  // Messages that contain part.
+  int Count(const std::string& part) const;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& data);
+// Runs a shell command; its exit status.
+int RunShell(const std::string& command);
+
+}  // namespace kav::tmpl::fixture

@@ -1,0 +1,262 @@
+#include "template/xml_config_doc.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "template/path_expression.h"
+
+namespace kav::tmpl {
+
+namespace {
+
+// Zero bytes kept after the text handed to TinyXML.  Some of its error
+// paths step a few bytes past the terminator before they look again; the
+// padding keeps those steps inside our buffer.
+constexpr size_t kParsePadding = 16;
+
+bool IsNameStart(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+}
+bool IsNameChar(unsigned char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+
+// Only names that make well-formed XML are created.
+bool IsXmlName(std::string_view s) {
+  if (s.empty() || !IsNameStart(static_cast<unsigned char>(s[0]))) return false;
+  for (char c : s)
+    if (!IsNameChar(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+bool IsLineSafe(std::string_view s) {
+  for (char c : s) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && u != '\t') || u == 0x7F) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool EndsInsideUtf8Sequence(std::string_view text) {
+  size_t n = text.size();
+  for (size_t i = n > 3 ? n - 3 : 0; i < n; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if (need > 1 && i + need > n) return true;
+  }
+  return false;
+}
+
+CXmlConfigDoc::CXmlConfigDoc() = default;
+
+CXmlConfigDoc::~CXmlConfigDoc() { CloseKeyList(); }
+
+bool CXmlConfigDoc::Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    doc_.Clear();
+    doc_.SetValue(path);
+    return false;
+  }
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    doc_.Clear();
+    doc_.SetValue(path);
+    return false;
+  }
+  return LoadText(text, path);
+}
+
+bool CXmlConfigDoc::LoadText(std::string_view text, const std::string& path) {
+  doc_.Clear();
+  doc_.SetValue(path);
+  // As TinyXML's own file loader: the text ends at its first zero byte and
+  // CR LF or a lone CR become LF.
+  text = text.substr(0, text.find('\0'));
+  if (text.empty()) return false;
+  std::string buf;
+  buf.reserve(text.size() + kParsePadding);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      buf.push_back('\n');
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      buf.push_back(text[i]);
+    }
+  }
+  // A cut-off UTF-8 sequence at the very end makes TinyXML read past the
+  // text; no well-formed document ends that way.
+  if (EndsInsideUtf8Sequence(buf)) return false;
+  buf.append(kParsePadding, '\0');
+  doc_.Parse(buf.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
+  if (doc_.Error()) {
+    // Keep nothing of a document that failed half way: lookups must find
+    // nothing rather than a fragment.
+    doc_.Clear();
+    return false;
+  }
+  return true;
+}
+
+bool CXmlConfigDoc::Save() {
+  std::FILE* fp = std::fopen(doc_.Value(), "w");
+  if (!fp) return false;
+  // TinyXML's SaveFile(name) ignores what fclose reports, so a full disk
+  // would pass as success; write through our own handle and check it all.
+  bool ok = doc_.SaveFile(fp);
+  ok = std::fflush(fp) == 0 && ok;
+  ok = !std::ferror(fp) && ok;
+  ok = std::fclose(fp) == 0 && ok;
+  return ok;
+}
+
+std::string CXmlConfigDoc::RootName() const {
+  const TiXmlElement* root = doc_.RootElement();
+  return root ? std::string(root->Value()) : std::string();
+}
+
+TiXmlElement* CXmlConfigDoc::Walk(const std::string& expression, bool create) {
+  current_ = expression;
+  std::vector<PathSegment> segments;
+  if (!ParsePath(expression, segments)) return nullptr;
+  TiXmlElement* cur = doc_.RootElement();
+  if (!cur) return nullptr;
+  for (const PathSegment& seg : segments) {
+    std::string name(seg.name);
+    std::string attribute(seg.attribute);
+    TiXmlElement* found = nullptr;
+    for (TiXmlElement* child = cur->FirstChildElement(name); child; child = child->NextSiblingElement(name)) {
+      if (!seg.hasPredicate) {
+        found = child;
+        break;
+      }
+      const std::string* value = child->Attribute(attribute);
+      if (value && EqualsIgnoreCase(*value, seg.value)) {
+        found = child;
+        break;
+      }
+    }
+    if (!found) {
+      if (!create || !IsXmlName(name) || (seg.hasPredicate && !IsXmlName(attribute))) return nullptr;
+      auto* made = new TiXmlElement(name);
+      if (seg.hasPredicate) made->SetAttribute(attribute, std::string(seg.value));
+      cur->LinkEndChild(made);
+      found = made;
+    }
+    cur = found;
+  }
+  return cur;
+}
+
+TiXmlElement* CXmlConfigDoc::Find(const std::string& expression) { return Walk(expression, false); }
+
+TiXmlElement* CXmlConfigDoc::FindOrCreate(const std::string& expression) { return Walk(expression, true); }
+
+bool CXmlConfigDoc::Get(const std::string& expression, std::string& name, std::optional<std::string>& value) {
+  value.reset();
+  TiXmlElement* element = Find(expression);
+  if (!element) return false;
+  switch (ExpressionKind(expression)) {
+    case 'e': {
+      name = element->Value();
+      const TiXmlNode* first = element->FirstChild();
+      if (first && first->ToText()) value = std::string(first->Value());
+      return true;
+    }
+    case 'a': {
+      auto arr = FindTag(expression, "ARR");
+      if (!arr) return false;
+      name = std::string(*arr);
+      if (const std::string* attr = element->Attribute(name)) value = *attr;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool CXmlConfigDoc::Set(const std::string& expression, bool create) {
+  char kind = ExpressionKind(expression);
+  if (kind != 'm' && kind != 'n') {
+    current_ = expression;
+    return false;
+  }
+  TiXmlElement* element = Find(expression);
+  if (!element && create) element = FindOrCreate(expression);
+  if (!element) return false;
+  auto val = FindTag(expression, "VAL");
+  if (kind == 'm') {
+    if (!val) return true;
+    std::string text(*val);
+    if (auto rrl = FindTag(expression, "RRL")) {
+      if (auto translated = TranslateRrl(*rrl, text)) text = *translated;
+    }
+    TiXmlText node(text);
+    if (TiXmlNode* first = element->FirstChild())
+      element->ReplaceChild(first, node);
+    else
+      element->InsertEndChild(node);
+    return true;
+  }
+  auto arr = FindTag(expression, "ARR");
+  if (arr && val && IsXmlName(*arr)) element->SetAttribute(std::string(*arr), std::string(*val));
+  return true;
+}
+
+void CXmlConfigDoc::RemoveAllChildren(const std::string& expression, const std::string& childName) {
+  TiXmlElement* element = Find(expression);
+  if (!element) return;
+  TiXmlElement* child = element->FirstChildElement(childName);
+  while (child) {
+    TiXmlElement* next = child->NextSiblingElement(childName);
+    element->RemoveChild(child);
+    child = next;
+  }
+}
+
+bool CXmlConfigDoc::OpenKeyList(const std::string& path) {
+  CloseKeyList();
+  keyList_ = std::fopen(path.c_str(), "wb");
+  return keyList_ != nullptr;
+}
+
+bool CXmlConfigDoc::WriteSetting(const std::string& name, const std::optional<std::string>& value) {
+  std::string key;
+  if (auto ffn = FindTag(current_, "FFN")) {
+    key = *ffn;
+  } else if (auto pre = FindTag(current_, "PRE"); pre && !pre->empty()) {
+    key = std::string(*pre) + name;
+  } else {
+    key = name;
+  }
+  std::string text;
+  if (value) {
+    text = *value;
+    if (auto rrl = FindTag(current_, "RRL")) {
+      if (auto translated = TranslateRrl(*rrl, text)) text = *translated;
+    }
+  }
+  return WriteLine(key, text);
+}
+
+bool CXmlConfigDoc::WriteLine(const std::string& key, const std::string& value) {
+  if (!keyList_) return false;
+  // A line break inside a value would start a line of its own when the
+  // list is read back, with whatever key the value spells.
+  if (key.find('=') != std::string::npos || !IsLineSafe(key) || !IsLineSafe(value)) return false;
+  std::string line;
+  line.reserve(key.size() + value.size() + 3);
+  line.append(key).append("=").append(value).append("\r\n");
+  return std::fwrite(line.data(), 1, line.size(), keyList_) == line.size();
+}
+
+bool CXmlConfigDoc::CloseKeyList() {
+  if (!keyList_) return true;
+  bool ok = std::fflush(keyList_) == 0 && !std::ferror(keyList_);
+  ok = std::fclose(keyList_) == 0 && ok;
+  keyList_ = nullptr;
+  return ok;
+}
+
+}  // namespace kav::tmpl
