@@ -1,10 +1,9 @@
 // The module's lifecycle exports: capabilities, device parameters and the
 // configuration window.
-#include <arpa/inet.h>
-
 #include <cstring>
 
 #include "module/app.h"
+#include "module/host_records.h"
 #include "module/window.h"
 
 using namespace kav::module;
@@ -25,12 +24,8 @@ int32_t PlugGetModuleCaps(ModuleCaps* caps) {
 
 int32_t PlugSetSnmpParameter(uint32_t address, const char* readCommunity, const char* writeCommunity,
                              int32_t port, int32_t timeout) {
-  in_addr a{};
-  a.s_addr = address;  // network order, as the host passes it
-  char text[INET_ADDRSTRLEN] = {};
-  inet_ntop(AF_INET, &a, text, sizeof text);
   DeviceParameters p;
-  p.address = text;
+  p.address = dottedAddress(address);
   p.readCommunity = readCommunity ? readCommunity : "";
   p.writeCommunity = writeCommunity ? writeCommunity : "";
   p.port = port;

@@ -23,9 +23,9 @@ namespace {
 bool gInitialised = false;
 
 // What the completion's first argument is: the handle, or a record the
-// request filled (built when the transfer ends, alive during the call; after
-// a failure it is built from nothing, so it never shows an earlier device's
-// values).
+// request filled (built when the transfer ends from what it read, alive
+// during the call; after a failure it is built from nothing, so it never
+// shows another device's values).
 using FirstArgument = std::function<std::shared_ptr<void>(const LocalCopy&)>;
 
 // Starts (mode 2) or runs (mode 4) a transfer of handle h.
@@ -43,11 +43,13 @@ int request(AP_HANDLE h, Transfer::Kind kind, uint32_t mask, AP_CALLBACK callbac
   if (prepare) prepare(*transfer);
   const bool write = kind == Transfer::Kind::Set;
 
-  auto complete = [h, callback, context, first, write, address = target.address](int status) {
+  // On success the values read join the handle's local copy; a record the
+  // completion hands over is made from this transfer's values alone.
+  auto complete = [h, callback, context, first, write, address = target.address](int status, Transfer& t) {
+    if (status == AP_OK) t.commit();
     if (!callback) return;
-    FeatureHandle* fh = Registry::get().feature(h);
     std::shared_ptr<void> record;
-    if (first && fh) record = first(status == AP_OK ? fh->values : LocalCopy{});
+    if (first) record = first(status == AP_OK ? t.result() : LocalCopy{});
     intptr_t arg = record ? reinterpret_cast<intptr_t>(record.get()) : static_cast<intptr_t>(h);
     const std::string message = completionText(status, write);
     callback(arg, status, message.c_str(), context, address.c_str());
@@ -55,7 +57,7 @@ int request(AP_HANDLE h, Transfer::Kind kind, uint32_t mask, AP_CALLBACK callbac
 
   if (mode == AP_MODE_SYNC) {
     int rc = runSync(*transfer, target);
-    complete(rc);
+    complete(rc, *transfer);
     return rc;
   }
   return startJob(h, std::move(transfer), target, complete);

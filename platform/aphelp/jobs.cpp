@@ -15,7 +15,7 @@ struct Job {
   AP_HANDLE owner = 0;
   std::unique_ptr<Transfer> transfer;
   Target target;
-  std::function<void(int)> onDone;
+  JobDone onDone;
   long request = 0;  // the engine's number of the request in flight
   bool cancelled = false;
 };
@@ -39,7 +39,7 @@ void finish(const std::shared_ptr<Job>& job, int status) {
   SnmpEngine::instance()->defer([job, status] {
     if (job->cancelled) return;
     forget(*job);
-    job->onDone(status);
+    job->onDone(status, *job->transfer);
   });
 }
 
@@ -94,8 +94,7 @@ int runSync(Transfer& transfer, const Target& base) {
   }
 }
 
-int startJob(AP_HANDLE owner, std::unique_ptr<Transfer> transfer, const Target& target,
-             std::function<void(int)> onDone) {
+int startJob(AP_HANDLE owner, std::unique_ptr<Transfer> transfer, const Target& target, JobDone onDone) {
   auto job = std::make_shared<Job>();
   job->id = gNextJob++;
   job->owner = owner;

@@ -45,6 +45,11 @@ class LocalCopy {
   std::vector<uint32_t> rows(const device::ObjectDef* column) const;
   std::vector<uint32_t> rows(std::string_view columnName) const;
 
+  template <typename F>
+  void forEach(F f) const {
+    for (const auto& [key, v] : values_) f(key, v);
+  }
+
   // Unwritten changes of objects the mask selects for feature.
   std::vector<Key> dirty(device::Feature feature, uint32_t mask) const;
   void markClean(const Key& key);

@@ -139,7 +139,7 @@ snmp_pdu* Transfer::next(bool* write, int* timeoutMs) {
       break;
     case Step::Walk: {
       if (!step.started) {
-        handle_.values.clearColumns(step.columns);
+        walkedColumns_.insert(walkedColumns_.end(), step.columns.begin(), step.columns.end());
         step.started = true;
       }
       pdu = snmp_pdu_create(SNMP_MSG_GETBULK);
@@ -184,6 +184,12 @@ int Transfer::take(const snmp_pdu* answer) {
   return AP_OK;
 }
 
+void Transfer::commit() {
+  handle_.values.clearColumns(walkedColumns_);
+  for (const auto& [def, row] : absent_) handle_.values.erase(def, row);
+  result_.forEach([this](const LocalCopy::Key& key, const Value& v) { handle_.values.store(key.first, key.second, v); });
+}
+
 int Transfer::takeWrite(Step& step, const snmp_pdu*) {
   if (!step.fromLocalCopy) return AP_OK;
   // A value the caller changed again while this write was on its way stays
@@ -215,10 +221,10 @@ int Transfer::takeRead(Step& step, const snmp_pdu* answer) {
   std::vector<bool> answered(step.reads.size(), false);
   for (auto& [i, v] : values) {
     answered[i] = true;
-    handle_.values.store(step.reads[i].first, step.reads[i].second, std::move(v));
+    result_.store(step.reads[i].first, step.reads[i].second, std::move(v));
   }
   for (size_t i = 0; i < step.reads.size(); ++i)
-    if (!answered[i]) handle_.values.erase(step.reads[i].first, step.reads[i].second);
+    if (!answered[i]) absent_.push_back(step.reads[i]);
   return AP_OK;
 }
 
@@ -247,7 +253,7 @@ int Transfer::takeWalk(Step& step, const snmp_pdu* answer) {
     int rc = decodeValue(*def, var, &v);
     if (rc != AP_OK) return rc;
     cursor.assign(var->name, var->name + var->name_length);
-    handle_.values.store(def, static_cast<uint32_t>(var->name[var->name_length - 1]), std::move(v));
+    result_.store(def, static_cast<uint32_t>(var->name[var->name_length - 1]), std::move(v));
   }
   return AP_OK;
 }

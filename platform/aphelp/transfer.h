@@ -47,6 +47,14 @@ class Transfer {
 
   Kind kind() const { return kind_; }
 
+  // What this transfer read, kept apart from the handle until it succeeds:
+  // several transfers of one handle may be on their way at once (a host
+  // querying many devices through one handle), and each completion must see
+  // its own device's values.
+  const LocalCopy& result() const { return result_; }
+  // Takes the values read into the handle's local copy.
+  void commit();
+
  private:
   struct Step {
     enum Type { Write, Read, Walk } type;
@@ -70,6 +78,9 @@ class Transfer {
   FeatureHandle& handle_;
   Kind kind_;
   std::deque<Step> steps_;
+  LocalCopy result_;
+  std::vector<const device::ObjectDef*> walkedColumns_;  // replaced as a whole on commit
+  std::vector<LocalCopy::Key> absent_;                    // rows the device does not have
 };
 
 }  // namespace kav::aphelp
