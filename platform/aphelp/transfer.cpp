@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "platform/aphelp/handles.h"
 #include "platform/aphelp/include/KAV7420apHelp.h"
@@ -25,12 +26,26 @@ constexpr long kBulkBudgetVarbinds = 60;
 
 std::vector<oid> toNetSnmp(const std::vector<uint32_t>& v) { return {v.begin(), v.end()}; }
 
+// The object identifier of an object without its instance, worked out once.
+const std::vector<oid>& columnOid(const ObjectDef* def) {
+  static std::unordered_map<const ObjectDef*, std::vector<oid>> cache;
+  auto it = cache.find(def);
+  if (it == cache.end()) it = cache.emplace(def, toNetSnmp(device::oidOf(*def))).first;
+  return it->second;
+}
+
+std::vector<oid> instanceName(const ObjectDef& def, uint32_t row) {
+  std::vector<oid> name = columnOid(&def);
+  name.push_back(def.table ? row : 0);
+  return name;
+}
+
 bool startsWith(const oid* name, size_t len, const std::vector<oid>& prefix) {
   return len >= prefix.size() && std::equal(prefix.begin(), prefix.end(), name);
 }
 
 void addValue(netsnmp_pdu* pdu, const ObjectDef& def, uint32_t row, const Value& v) {
-  auto name = toNetSnmp(device::instanceOid(def, row));
+  auto name = instanceName(def, row);
   using device::Syntax;
   switch (def.syntax) {
     case Syntax::Integer:
@@ -133,7 +148,7 @@ snmp_pdu* Transfer::next(bool* write, int* timeoutMs) {
     case Step::Read:
       pdu = snmp_pdu_create(SNMP_MSG_GET);
       for (const auto& [def, row] : step.reads) {
-        auto name = toNetSnmp(device::instanceOid(*def, row));
+        auto name = instanceName(*def, row);
         snmp_add_null_var(pdu, name.data(), name.size());
       }
       break;
@@ -208,7 +223,7 @@ int Transfer::takeRead(Step& step, const snmp_pdu* answer) {
   for (size_t i = 0; i < step.reads.size(); ++i, var = var->next_variable) {
     if (!var) return AP_E_BAD_ANSWER;
     const auto& [def, row] = step.reads[i];
-    auto name = toNetSnmp(device::instanceOid(*def, row));
+    auto name = instanceName(*def, row);
     if (var->name_length != name.size() || !std::equal(name.begin(), name.end(), var->name))
       return AP_E_BAD_ANSWER;
     Value v;
@@ -238,7 +253,7 @@ int Transfer::takeWalk(Step& step, const snmp_pdu* answer) {
     size_t c = active[i % active.size()];
     if (step.done[c]) continue;
     const ObjectDef* def = step.columns[c];
-    auto column = toNetSnmp(device::oidOf(*def));
+    const auto& column = columnOid(def);
     if (var->type == SNMP_ENDOFMIBVIEW || var->type == SNMP_NOSUCHOBJECT ||
         var->type == SNMP_NOSUCHINSTANCE || !startsWith(var->name, var->name_length, column) ||
         var->name_length != column.size() + 1) {
