@@ -10,6 +10,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstring>
+#include <utility>
 
 #include "platform/aphelp/include/KAV7420apHelp.h"
 
@@ -64,6 +65,8 @@ void setTimeout(void* sess, int timeoutMs) {
 SnmpEngine::SnmpEngine() = default;
 
 SnmpEngine::~SnmpEngine() {
+  for (auto& [id, r] : requests_)
+    if (r.pdu) snmp_free_pdu(r.pdu);
   if (async_) snmp_sess_close(async_);
   if (sync_) snmp_sess_close(sync_);
 }
@@ -112,22 +115,69 @@ bool SnmpEngine::open() {
 
 long SnmpEngine::sendAsync(const Target& target, const std::string& community, snmp_pdu* pdu,
                            Reply reply) {
-  if (!address(pdu, target, community)) {
+  in_addr ip{};
+  if (target.port <= 0 || target.port > 65535 || inet_pton(AF_INET, target.address.c_str(), &ip) != 1) {
     snmp_free_pdu(pdu);
     return AP_E_ADDRESS;
   }
-  setTimeout(async_, target.timeoutMs);
-  long id = snmp_sess_send(async_, pdu);
-  if (id == 0) {
-    snmp_free_pdu(pdu);
-    return AP_E_SEND;
+  const long id = nextRequest_++;
+  Request& r = requests_[id];
+  r.target = target;
+  r.community = community;
+  r.pdu = pdu;
+  r.reply = std::move(reply);
+  if (sent_.size() >= kWindow) {
+    waiting_.push_back(id);
+    return id;
   }
-  replies_.emplace(id, std::move(reply));
+  long rc = transmit(id, r);
+  if (rc < 0) {
+    requests_.erase(id);
+    return rc;
+  }
   rearm();
   return id;
 }
 
-void SnmpEngine::cancel(long request) { replies_.erase(request); }
+long SnmpEngine::transmit(long id, Request& r) {
+  snmp_pdu* pdu = std::exchange(r.pdu, nullptr);
+  if (!address(pdu, r.target, r.community)) {
+    snmp_free_pdu(pdu);
+    return AP_E_ADDRESS;
+  }
+  setTimeout(async_, r.target.timeoutMs);
+  long wire = snmp_sess_send(async_, pdu);
+  if (wire == 0) {
+    snmp_free_pdu(pdu);
+    return AP_E_SEND;
+  }
+  r.wireId = wire;
+  sent_[wire] = id;
+  return wire;
+}
+
+void SnmpEngine::sendWaiting() {
+  while (sent_.size() < kWindow && !waiting_.empty()) {
+    long id = waiting_.front();
+    waiting_.pop_front();
+    auto it = requests_.find(id);
+    if (it == requests_.end()) continue;  // cancelled while waiting
+    if (transmit(id, it->second) < 0) {
+      // It cannot go out at all: it fails like a request that got no answer.
+      Reply reply = std::move(it->second.reply);
+      requests_.erase(it);
+      reply(AP_E_SEND, nullptr);
+    }
+  }
+}
+
+void SnmpEngine::cancel(long request) {
+  auto it = requests_.find(request);
+  if (it == requests_.end()) return;
+  if (it->second.pdu) snmp_free_pdu(it->second.pdu);
+  if (it->second.wireId) sent_.erase(it->second.wireId);
+  requests_.erase(it);
+}
 
 int SnmpEngine::sendSync(const Target& target, const std::string& community, snmp_pdu* pdu,
                          snmp_pdu** answer) {
@@ -160,10 +210,13 @@ void SnmpEngine::defer(std::function<void()> work) {
 
 int SnmpEngine::onPacket(int op, netsnmp_session*, int reqid, netsnmp_pdu* pdu, void* magic) {
   auto* self = static_cast<SnmpEngine*>(magic);
-  auto it = self->replies_.find(reqid);
-  if (it == self->replies_.end()) return 1;  // cancelled, or not ours
-  Reply reply = std::move(it->second);
-  self->replies_.erase(it);
+  auto sent = self->sent_.find(reqid);
+  if (sent == self->sent_.end()) return 1;  // cancelled, or not ours
+  auto it = self->requests_.find(sent->second);
+  self->sent_.erase(sent);
+  if (it == self->requests_.end()) return 1;
+  Reply reply = std::move(it->second.reply);
+  self->requests_.erase(it);
   // The reply may send the next request of its transfer (net-snmp allows
   // that from here); completions meant for callers are deferred by it.
   if (op == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE)
@@ -172,6 +225,7 @@ int SnmpEngine::onPacket(int op, netsnmp_session*, int reqid, netsnmp_pdu* pdu, 
     reply(AP_E_TIMEOUT, nullptr);
   else
     reply(AP_E_SEND, nullptr);
+  self->sendWaiting();
   return 1;
 }
 

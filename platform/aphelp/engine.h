@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,7 +59,12 @@ class SnmpEngine : public QObject {
   // such as completions of requests that failed before anything was sent.
   void defer(std::function<void()> work);
 
-  size_t inFlight() const { return replies_.size(); }
+  size_t inFlight() const { return sent_.size(); }
+
+  // Requests on the wire at once.  More wait in a queue: answers to a burst
+  // of requests arrive together on the one socket, and a window keeps them
+  // within its receive buffer instead of losing some to overflow.
+  static constexpr size_t kWindow = 128;
 
  private:
   SnmpEngine();
@@ -74,7 +80,19 @@ class SnmpEngine : public QObject {
   void* sync_ = nullptr;   // and for synchronous ones
   QSocketNotifier* notifier_ = nullptr;
   QTimer* timer_ = nullptr;
-  std::unordered_map<long, Reply> replies_;
+  struct Request {
+    Target target;
+    std::string community;
+    snmp_pdu* pdu = nullptr;  // until sent
+    Reply reply;
+    long wireId = 0;  // net-snmp's request id once sent
+  };
+  long transmit(long id, Request& r);  // sends r; its net-snmp id, or an error code
+  void sendWaiting();
+  std::unordered_map<long, Request> requests_;  // by our request number
+  std::unordered_map<long, long> sent_;          // net-snmp id to our number
+  std::deque<long> waiting_;                     // numbers not yet sent, in order
+  long nextRequest_ = 1;
   std::vector<std::function<void()>> deferred_;
   bool draining_ = false;
   bool drainPosted_ = false;
