@@ -158,6 +158,29 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+std::string Applied::Text(const std::string& expression) const {
+  std::string name;
+  std::optional<std::string> value;
+  if (!doc->Get(expression, name, value)) return "<none>";
+  return value.value_or("");
+}
+
+bool Applied::Has(const std::string& expression) const { return doc->Find(expression) != nullptr; }
+
+Applied ApplyText(const ConfigBuilder& config, const std::string& templateText, ChannelLists channels) {
+  TempDir dir;
+  config.WriteXml(dir.File("dev.xml"));
+  WriteFile(dir.File("dev.tpl"), templateText);
+  Applied out;
+  CTemplateEngine engine(kDevice, out.log.Sink());
+  out.result = engine.ApplyTemplate(dir.File("dev.xml"), dir.File("dev.tpl"), channels);
+  if (out.result && RunShell("xmllint --noout '" + dir.File("dev.xml") + "'") != 0)
+    throw std::runtime_error("xmllint rejects the saved document");
+  out.doc = std::make_unique<CXmlConfigDoc>();
+  if (!out.doc->Load(dir.File("dev.xml"))) throw std::runtime_error("saved document does not load");
+  return out;
+}
+
 int MessageLog::Count(const std::string& part) const {
   int n = 0;
   for (const std::string& text : texts)

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <tinyxml.h>
 
 #include "template/progress.h"
+#include "template/template_engine.h"
+#include "template/xml_config_doc.h"
 
 namespace kav::tmpl::fixture {
 
@@ -67,6 +70,25 @@ struct MessageLog {
   // Messages that contain part.
   int Count(const std::string& part) const;
 };
+
+// The result of applying a template text to a configuration with
+// CTemplateEngine::ApplyTemplate through files: the result, the messages,
+// and the saved document loaded again.  The saved file must satisfy
+// xmllint.
+struct Applied {
+  bool result = false;
+  MessageLog log;
+  std::unique_ptr<CXmlConfigDoc> doc;
+  // Text of the element the expression names; "<none>" when it is missing,
+  // "" when it has no text.
+  std::string Text(const std::string& expression) const;
+  bool Has(const std::string& expression) const;
+};
+inline constexpr const char* kDevice = "10.0.0.7";
+inline constexpr const char* k24GHzChannels = "1,2,3,4,5,6,7,8,9,10,11";
+inline constexpr const char* k5GHzChannels = "36,40,44,48,149,153,157,161,165";
+Applied ApplyText(const ConfigBuilder& config, const std::string& templateText,
+                  ChannelLists channels = {k24GHzChannels, k5GHzChannels, ""});
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& data);
