@@ -102,32 +102,37 @@ void CClientTable::OnRow(const QxSnmpResult& result, const std::shared_ptr<CQxVa
   CClientTable* self = Instance();
   // A failed step ends the walk; its rows wait for the next walk.
   if (!self || result.status != 0) return;
-  const std::string band = self->ReadBand(result.address);
   if (list->Count() != kClientColumnCount) return;
 
-  const std::string& mac = (*list)[kMac].value;
+  // The texts of this step, before the list travels on with the next one.
+  RowTexts texts;
+  for (int column = 0; column < kClientColumnCount; ++column) texts[column] = (*list)[column].value;
+  const std::string& mac = texts[kMac];
   const bool client = mac != kNotDone && !mac.empty() && mac != "000000000000";
-  if (client) self->AddRow(result.address, band, *list);
-  if (!result.endOfWalk) {
-    self->Continue(result, list, context);
-  } else if (!client && mac == kNotDone) {
+
+  // The next step is sent first, so that its round trip overlaps the
+  // band read below: a row costs the time of one round trip, not two.
+  if (!result.endOfWalk) self->Continue(result, list, context);
+  if (client) {
+    // The band of the device's radio, read only for a row that uses it.
+    self->AddRow(result.address, self->ReadBand(result.address), texts);
+  } else if (result.endOfWalk && mac == kNotDone) {
     self->Deliver(result, context);
   }
 }
 
 std::string CClientTable::ReadBand(const std::string& address) {
   try {
-    auto list = CQxVarList::BuildList(kDeviceBandVars, SVT_SV);
+    if (!m_bandSession.List()) m_bandSession.SetList(CQxVarList::BuildList(kDeviceBandVars, SVT_SV));
     Aim(m_bandSession, address);
-    m_bandSession.SetList(list);
     m_bandSession.GetNow();
-    return (*list)[0].value;
+    return (*m_bandSession.List())[0].value;
   } catch (const CQXException&) {
     return "";
   }
 }
 
-void CClientTable::AddRow(const std::string& address, const std::string& band, const CQxVarList& list) {
+void CClientTable::AddRow(const std::string& address, const std::string& band, const RowTexts& list) {
   Pending* entry = nullptr;
   for (auto& pending : m_pending)
     if (pending->address == address) entry = pending.get();
@@ -137,16 +142,16 @@ void CClientTable::AddRow(const std::string& address, const std::string& band, c
     created->address = address;
     entry = created.get();
   }
-  const std::string& mac = list[kMac].value;
-  const std::string& ssid = list[kSsidIndex].value;
+  const std::string& mac = list[kMac];
+  const std::string& ssid = list[kSsidIndex];
   std::string key = ssid + '\n' + band + '\n' + mac;
   if (entry->keys.insert(std::move(key)).second) {
     auto* row = static_cast<ClientRow*>(calloc(1, sizeof(ClientRow)));
     row->band = Copy(band);
     row->mac = Copy(mac);
-    row->authentication = Copy(list[kAuthentication].value);
-    row->rssi = static_cast<int32_t>(std::atoi(list[kRssi].value.c_str()));
-    row->powerSave = Copy(list[kPowerSave].value);
+    row->authentication = Copy(list[kAuthentication]);
+    row->rssi = static_cast<int32_t>(std::atoi(list[kRssi].c_str()));
+    row->powerSave = Copy(list[kPowerSave]);
     row->ssidIndex = Copy(ssid);
     entry->rows.push_back(row);
   }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <array>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -49,6 +50,8 @@ class CClientTable {
     std::unordered_set<std::string> keys;  // SSID index, band and MAC of every row
   };
 
+  using RowTexts = std::array<std::string, 6>;  // the six columns of one step
+
   static void OnRefresh(const QxSnmpResult& result, const std::shared_ptr<CQxVarList>& list, void* context);
   static void OnRow(const QxSnmpResult& result, const std::shared_ptr<CQxVarList>& list, void* context);
 
@@ -56,7 +59,7 @@ class CClientTable {
   void StartWalk(const std::string& address, void* context);
   void Continue(const QxSnmpResult& result, const std::shared_ptr<CQxVarList>& list, void* context);
   std::string ReadBand(const std::string& address);
-  void AddRow(const std::string& address, const std::string& band, const CQxVarList& list);
+  void AddRow(const std::string& address, const std::string& band, const RowTexts& texts);
   void Deliver(const QxSnmpResult& result, void* context);
   void Fail(const std::string& address, const std::string& message, void* context) const;
   static void FreeRow(ClientRow* row);

@@ -183,8 +183,9 @@ TEST_F(ClientTableTest, FailuresBeforeTheWalkAnswerStatusOne) {
 TEST_F(ClientTableTest, FailedWalkEndsSilentlyAndItsRowsJoinTheNextWalk) {
   std::string first;
   for (int i = 1; i <= 20; ++i) first += "client = 0000000000" + std::string(i < 10 ? "0" : "") + std::to_string(i) + " 0 1 -40 0 1\n";
-  SimProcess sim(1, first);
-  m_table->SetSnmpParameter(NetworkOrder(sim.address()), "public", "private", sim.port(), 200);
+  // Slow answers, so that the walk can be caught in the middle.
+  SimProcess sim(1, first + "delay_ms = 15\n");
+  m_table->SetSnmpParameter(NetworkOrder(sim.address()), "public", "private", sim.port(), 400);
   m_table->GetClientInfo(sim.address().c_str(), &HostCallback, nullptr);
   ASSERT_TRUE(testing::RunUntil([&] { return m_table->PendingRows(sim.address()) >= 3; }));
   sim.setScenario(first + "silent = 1\n");

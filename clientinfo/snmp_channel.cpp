@@ -160,16 +160,16 @@ void CSnmpChannel::Read() {
   if (m_busy) return;
   int fd = Socket();
   if (fd < 0 || fd >= FD_SETSIZE) return;
+  // One datagram, if one is waiting.  A completion usually sends the next
+  // request; reading on in a loop would run a whole walk inside one event
+  // and keep the event loop from everything else meanwhile.
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(fd, &set);
+  timeval now{0, 0};
+  if (select(fd + 1, &set, nullptr, nullptr, &now) <= 0) return;
   m_busy = true;
-  // Everything already waiting on the socket, without blocking.
-  for (int i = 0; i < 64; ++i) {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(fd, &set);
-    timeval now{0, 0};
-    if (select(fd + 1, &set, nullptr, nullptr, &now) <= 0) break;
-    snmp_sess_read(m_session, &set);
-  }
+  snmp_sess_read(m_session, &set);
   m_busy = false;
 }
 

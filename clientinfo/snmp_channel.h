@@ -35,7 +35,7 @@ class CSnmpChannel {
   int SendSync(netsnmp_pdu* pdu, const QxSessionSettings& target, bool write, netsnmp_pdu** response,
                int* libError);
 
-  // Handles a readable socket: answers reach their callbacks.
+  // Handles one waiting datagram: its answer reaches its callback.
   void Read();
   // Resends or expires requests whose time has come.
   void Timeouts();
