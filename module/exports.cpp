@@ -4,6 +4,7 @@
 
 #include "module/app.h"
 #include "module/host_records.h"
+#include "module/local_address.h"
 #include "module/window.h"
 
 using namespace kav::module;
@@ -64,6 +65,8 @@ int32_t PlugPreTranslateMsg(PlugMessage* message) {
     return 0;
   }
 }
+
+int32_t QxGetNetInterfaceInfo(QxNetInterface* interfaces) { return FillInterfaceRecords(interfaces); }
 
 int32_t PlugParseFile(const char* configFile, const char* templateFile) {
   (void)configFile;

@@ -91,6 +91,16 @@ typedef void (*PlugTableCallback)(intptr_t zero, CmdStatus* status, int32_t rowC
 /* Commands 5 to 8. */
 typedef void (*PlugTextCallback)(CmdStatus* status, const char* text, void* context);
 
+/* One local network interface (QxGetNetInterfaceInfo).  The texts belong to
+   the module and stay valid until the next call. */
+typedef struct QxNetInterface {
+  const char* address;  /* dotted */
+  const char* second;   /* "0.0.0.0" */
+  const char* third;    /* "0.0.0.0" */
+  const char* netmask;  /* dotted */
+  uint8_t up, broadcast, loopback, pointToPoint, multicast;
+} QxNetInterface;
+
 /* A window message record, as the host's message loop has it. */
 typedef struct PlugMessage {
   void* window;
@@ -125,6 +135,10 @@ PLUG_EXPORT int32_t PlugCmdAPI(int32_t command, const char* address, const char*
                                void* callback);
 PLUG_EXPORT int32_t PlugSystemCmd(const char* address, int32_t command);
 PLUG_EXPORT int32_t PlugParseFile(const char* configFile, const char* templateFile);
+
+/* Fills interfaces[0..9]; the number filled, 0 when the list cannot be had
+   (among others when the computer has more than ten interfaces). */
+PLUG_EXPORT int32_t QxGetNetInterfaceInfo(QxNetInterface* interfaces);
 
 #ifdef __cplusplus
 }
