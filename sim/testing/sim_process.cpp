@@ -110,12 +110,12 @@ SimProcess::SimProcess(SimOptions options) : options_(std::move(options)) {
   tempDir_ = buf.data();
   stateDir_ = tempDir_ + "/state";
   scenarioPath_ = tempDir_ + "/scenario.ini";
-  writeWhole(scenarioPath_, options_.scenario);
 
   std::string why;
   for (int attempt = 0; attempt < 5; ++attempt) {
     addresses_ = pickAddresses(options_.devices);
     port_ = freePort(addresses_.front());
+    writeWhole(scenarioPath_, expand(options_.scenario));
     if (launch(&why)) return;
   }
   std::error_code ec;
@@ -237,9 +237,34 @@ void SimProcess::signal(int sig) {
   ::kill(pid_, sig);
 }
 
-void SimProcess::setScenario(const std::string& text) {
+std::string SimProcess::expand(const std::string& text) const {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "${") == 0) {
+      size_t end = text.find('}', i + 2);
+      if (end != std::string::npos) {
+        std::string n = text.substr(i + 2, end - i - 2);
+        if (!n.empty() && n.find_first_not_of("0123456789") == std::string::npos) {
+          size_t index = std::stoul(n);
+          if (index >= addresses_.size()) fail("scenario names device " + n + " of " + std::to_string(addresses_.size()));
+          out += addresses_[index];
+          i = end;
+          continue;
+        }
+      }
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+void SimProcess::writeScenario(const std::string& text) {
   options_.scenario = text;
-  writeWhole(scenarioPath_, text);
+  writeWhole(scenarioPath_, expand(text));
+}
+
+void SimProcess::setScenario(const std::string& text) {
+  writeScenario(text);
   reload();
 }
 

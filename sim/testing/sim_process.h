@@ -9,6 +9,10 @@
 // starts the simulator, waits for its "ready" line, and stops it with SIGTERM
 // when destroyed (the simulator also dies with the test process).  Failures
 // throw std::runtime_error, which GoogleTest reports as a failed test.
+//
+// In scenario texts given to the fixture, "${N}" stands for the address of
+// device N (from 0), so that a section can name one device:
+//   "[${1}]\nband_count = 2\n"
 #pragma once
 
 #include <sys/types.h>
@@ -55,6 +59,11 @@ class SimProcess {
   pid_t pid() const { return pid_; }
   bool running();
 
+  // The scenario text with "${N}" replaced by the address of device N.
+  std::string expand(const std::string& scenario) const;
+  // Rewrites the scenario file ("${N}" expanded) without telling the
+  // simulator; it reads it on SIGHUP, a client refresh or a scan.
+  void writeScenario(const std::string& text);
   // Rewrites the scenario file and makes the simulator read it (SIGHUP);
   // returns once it has.
   void setScenario(const std::string& text);
