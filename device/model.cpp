@@ -24,6 +24,7 @@ using namespace group;
 //   2.1.3.3.5    dot11Neighbours: detected access points and the scan trigger
 //   2.1.4.1      kavTraffic: the traffic digest
 //   2.1.5        kavCommand: one-shot commands
+//   2.1.5.2      kavTransfer: files the device fetches from or stores on a server
 const NodeDef kNodes[] = {
     {"kavSystem", "1"},
     {"kavMgmt", "2"},
@@ -37,6 +38,7 @@ const NodeDef kNodes[] = {
     {"kavStatistics", "2.1.4"},
     {"kavTraffic", "2.1.4.1"},
     {"kavCommand", "2.1.5"},
+    {"kavTransfer", "2.1.5.2"},
 };
 
 const TableDef kTables[] = {
@@ -216,6 +218,27 @@ const ObjectDef kObjects[] = {
      .where = "command", .minValue = 0, .maxValue = 4,
      .description = "Writing runs a command: 0 restart, 1 factory defaults, 2 save and activate, "
                     "3 discard changes, 4 clear the language pack. Reads 0."},
+
+    // ---- file transfers: set the five values and transferStart together ----
+    {.name = "transferKind", .uses = {}, .oid = "2.1.5.2.1", .access = ReadWrite, .where = "transfer.kind",
+     .minValue = 0, .maxValue = 13,
+     .description = "What to transfer: 3 store the configuration file on the server, 7 fetch a firmware "
+                    "image from the server, 8 check and write the fetched image, 9 restart with it."},
+    {.name = "transferServer", .uses = {}, .oid = "2.1.5.2.2", .syntax = DisplayString, .access = ReadWrite,
+     .where = "transfer.server", .maxLength = 255, .description = "Address of the FTP server."},
+    {.name = "transferUser", .uses = {}, .oid = "2.1.5.2.3", .syntax = DisplayString, .access = ReadWrite,
+     .where = "transfer.user", .maxLength = 255, .description = "FTP account name."},
+    {.name = "transferPassword", .uses = {}, .oid = "2.1.5.2.4", .syntax = DisplayString, .access = ReadWrite,
+     .where = "transfer.password", .maxLength = 255,
+     .description = "FTP account password; reads as an empty text."},
+    {.name = "transferFileName", .uses = {}, .oid = "2.1.5.2.5", .syntax = DisplayString, .access = ReadWrite,
+     .where = "transfer.file", .maxLength = 255, .description = "File name on the server."},
+    {.name = "transferStart", .uses = {}, .oid = "2.1.5.2.6", .access = ReadWrite, .where = "transfer.start",
+     .minValue = 0, .maxValue = 1, .description = "Writing 1 starts the transfer the other values describe. Reads 0."},
+    {.name = "transferStatus", .uses = {{SC, kTransfer}}, .oid = "2.1.5.2.7", .where = "transfer.status",
+     .description = "0 idle, 1 running, 2 done, 3 failed, 500 not a firmware image for this device."},
+    {.name = "transferMessage", .uses = {{SC, kTransfer}}, .oid = "2.1.5.2.8", .syntax = DisplayString,
+     .where = "transfer.message", .description = "What the device says about its last transfer."},
 };
 
 }  // namespace

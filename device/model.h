@@ -55,6 +55,7 @@ inline constexpr uint32_t kTrafficDigest = 1u << 24;  // apPlugGetTriffic
 // system command
 inline constexpr uint32_t kCommand = 1;
 inline constexpr uint32_t kFirmware = 1u << 24;  // apSysGetFWversion, apPlugGetFWVervion
+inline constexpr uint32_t kTransfer = 1u << 25;  // progress of a file transfer
 // monitor, kind 2
 inline constexpr uint32_t kNeighbours = 1;
 // clients
