@@ -239,6 +239,18 @@ long v1ErrorStatus(long e) {
   }
 }
 
+int parseRequest(netsnmp_session* session, netsnmp_pdu* pdu, u_char* packet, size_t length) {
+  size_t left = length;
+  u_char type = 0;
+  long version = -1;
+  u_char* p = asn_parse_sequence(packet, &left, &type, ASN_SEQUENCE | ASN_CONSTRUCTOR, "message");
+  if (!p) return SNMPERR_ASN_PARSE_ERR;
+  p = asn_parse_int(p, &left, &type, &version, sizeof version);
+  if (!p || type != ASN_INTEGER) return SNMPERR_ASN_PARSE_ERR;
+  if (version != SNMP_VERSION_1 && version != SNMP_VERSION_2c) return SNMPERR_BAD_VERSION;
+  return snmp_parse(nullptr, session, pdu, packet, length);
+}
+
 size_t encodedSize(netsnmp_session* session, netsnmp_pdu* pdu) {
   size_t len = 1024, offset = 0;
   auto* buf = static_cast<u_char*>(std::malloc(len));

@@ -15,6 +15,12 @@ namespace kav::sim {
 // largest message.  The caller owns the returned PDU.
 netsnmp_pdu* answerRequest(Device& device, netsnmp_session* session, netsnmp_pdu* request);
 
+// Parses a datagram into pdu (net-snmp's parse hook of a device session).
+// Only SNMPv1 and SNMPv2c messages are parsed; anything else is refused
+// before the library's SNMPv3 machinery could answer it with a report.
+// Returns 0 or a net-snmp error.
+int parseRequest(netsnmp_session* session, netsnmp_pdu* pdu, u_char* packet, size_t length);
+
 // Encoded size of the whole message carrying pdu; SIZE_MAX if it cannot be encoded.
 size_t encodedSize(netsnmp_session* session, netsnmp_pdu* pdu);
 

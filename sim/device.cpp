@@ -282,6 +282,7 @@ Value Device::runtimeValue(const ObjectDef& def, uint32_t row) const {
   if (w == "wlan_tx_packets") return intValue(s, settings_.txPackets);
   if (w == "wlan_rx_packets") return intValue(s, settings_.rxPackets);
   if (w == "client_refresh" || w == "command") return intValue(s, 0);
+  if (auto it = written_.find({def.where, row}); it != written_.end()) return it->second;
   if (w == "scan") return intValue(s, scanBand_);
   if (w.starts_with("clients.") && row >= 1 && row <= clients_.size()) {
     const ClientEntry& c = clients_[row - 1];
@@ -459,10 +460,23 @@ int Device::apply(const std::vector<Assignment>& assignments, std::string* error
       commands.push_back(a.value.integer);
     }
   }
+  // Everything else at run time is just remembered.  File transfers (firmware,
+  // certificates, configuration and ACL files over FTP and TFTP) hook in here:
+  // their parameters are remembered like this, and their start value runs
+  // the transfer beside the agent, which changes the device through
+  // setFirmwareVersion() and replaceConfig().
+  std::vector<std::pair<std::pair<std::string, uint32_t>, Value>> remembered;
+  for (const Assignment& a : assignments) {
+    const ObjectDef& def = *a.instance->def;
+    const std::string_view w = def.where;
+    if (def.store == Store::Runtime && w != "client_refresh" && w != "scan" && w != "command")
+      remembered.push_back({{def.where, a.instance->row}, a.value});
+  }
   if (config_.text() != beforeText && !saveConfig(error)) {
     config_ = before;
     return SNMP_ERR_COMMITFAILED;
   }
+  for (auto& [key, value] : remembered) written_[key] = std::move(value);
   if (refreshClients) rereadClients();
   if (scan) {
     scanBand_ = scanBand;
@@ -494,10 +508,6 @@ void Device::runCommand(long command) {
     case 4:  // clear the language pack: the simulator has none
       break;
   }
-  // File transfers (firmware, certificates, configuration and ACL files over
-  // FTP and TFTP) are started from here as well once their objects exist:
-  // they run beside the agent and change the device through
-  // setFirmwareVersion() and replaceConfig().
 }
 
 void Device::rereadClients() {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -128,6 +129,9 @@ class Device {
   std::vector<ClientEntry> clients_;
   std::vector<NeighbourEntry> neighbours_;
   long scanBand_ = 0;
+  // Writable runtime values without an action of their own keep what was
+  // last written (until the simulator stops), keyed by "where" and row.
+  std::map<std::pair<std::string, uint32_t>, Value> written_;
   Clock::time_point bootTime_ = Clock::now();
   Clock::time_point restartUntil_{};
   std::vector<Instance> instances_;

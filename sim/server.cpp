@@ -88,20 +88,6 @@ int preParse(netsnmp_session* sp, netsnmp_transport*, void*, int) {
   return 1;
 }
 
-// The device speaks SNMPv1 and SNMPv2c only.  Anything else is dropped before
-// the library's SNMPv3 machinery could answer it with a report.
-int parseMessage(netsnmp_session* sp, netsnmp_pdu* pdu, u_char* packet, size_t length) {
-  size_t left = length;
-  u_char type = 0;
-  long version = -1;
-  u_char* p = asn_parse_sequence(packet, &left, &type, ASN_SEQUENCE | ASN_CONSTRUCTOR, "message");
-  if (!p) return SNMPERR_ASN_PARSE_ERR;
-  p = asn_parse_int(p, &left, &type, &version, sizeof version);
-  if (!p || type != ASN_INTEGER) return SNMPERR_ASN_PARSE_ERR;
-  if (version != SNMP_VERSION_1 && version != SNMP_VERSION_2c) return SNMPERR_BAD_VERSION;
-  return snmp_parse(nullptr, sp, pdu, packet, length);
-}
-
 int postParse(netsnmp_session* sp, netsnmp_pdu*, int result) {
   if (result != SNMP_ERR_NOERROR) static_cast<Endpoint*>(sp->callback_magic)->device->stats.malformed++;
   return 1;
@@ -241,7 +227,7 @@ int Server::run() {
     templ.callback = onMessage;
     templ.callback_magic = ep.get();
     netsnmp_session* session =
-        snmp_add_full(&templ, transport, preParse, parseMessage, postParse, nullptr, nullptr, nullptr, nullptr);
+        snmp_add_full(&templ, transport, preParse, parseRequest, postParse, nullptr, nullptr, nullptr, nullptr);
     if (!session) {
       std::fprintf(stderr, "kav7420-sim: cannot open a session on %s\n", spec.c_str());
       return 1;
