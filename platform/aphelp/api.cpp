@@ -51,7 +51,8 @@ int request(AP_HANDLE h, Transfer::Kind kind, uint32_t mask, AP_CALLBACK callbac
     std::shared_ptr<void> record;
     if (first) record = first(status == AP_OK ? t.result() : LocalCopy{});
     intptr_t arg = record ? reinterpret_cast<intptr_t>(record.get()) : static_cast<intptr_t>(h);
-    const std::string message = completionText(status, write);
+    std::string message = completionText(status, write);
+    if (status != AP_OK && !t.message().empty()) message += " " + t.message();
     callback(arg, status, message.c_str(), context, address.c_str());
   };
 
@@ -180,6 +181,22 @@ int apPlugGetFWVervion(AP_HANDLE handle, AP_CALLBACK callback, void* context, in
     return std::shared_ptr<void>(text, const_cast<char*>(text->c_str()));
   };
   return request(handle, Transfer::Kind::Get, group::kFirmware, callback, context, mode, version);
+}
+
+int apPlugSysUpGradeFTPEx(AP_HANDLE handle, int kind, const char* server, const char* user, const char* password,
+                          const char* fileName, int timeoutMs, AP_CALLBACK callback, void* context, int mode) {
+  if (!Registry::get().feature(handle, Feature::SysCommand)) return AP_E_HANDLE;
+  Transfer::FileTransfer f;
+  f.kind = kind;
+  f.server = server ? server : "";
+  f.user = user ? user : "";
+  f.password = password ? password : "";
+  f.fileName = fileName ? fileName : "";
+  f.timeoutMs = timeoutMs;
+  f.wait = kind != 9;  // a restart answers and then the device is gone for a while
+  // Nothing of the handle's own groups travels with it.
+  return request(handle, Transfer::Kind::Set, 0, callback, context, mode, {},
+                 [&f](Transfer& t) { t.runFileTransfer(f); });
 }
 
 // ---- statistics ----

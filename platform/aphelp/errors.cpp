@@ -44,6 +44,8 @@ std::string errorText(int code) {
     case AP_E_NO_SUCH_OBJECT: return "The device does not have the requested object.";
     case AP_E_NOTHING_TO_SET: return "Nothing to write.";
     case AP_E_UNSUPPORTED: return "The operation is not supported.";
+    case AP_E_TRANSFER: return "The device could not complete the file transfer.";
+    case AP_WRONG_IMAGE: return "The file is not a firmware image for this device.";
     case AP_E_NO_FEATURE_HANDLE: return "The page has no feature handle.";
     default: break;
   }

@@ -3,6 +3,9 @@
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 
+#include <QTimer>
+#include <chrono>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/aphelp/handles.h"
@@ -60,6 +63,14 @@ void onAnswer(const std::shared_ptr<Job>& job, int status, snmp_pdu* answer) {
 }
 
 int advance(const std::shared_ptr<Job>& job) {
+  if (int delay = job->transfer->takeDelay(); delay > 0) {
+    QTimer::singleShot(delay, SnmpEngine::instance(), [job] {
+      if (job->cancelled) return;
+      int status = advance(job);
+      if (status != kStarted) finish(job, status);
+    });
+    return kStarted;
+  }
   bool write = false;
   int timeoutMs = 0;
   snmp_pdu* pdu = job->transfer->next(&write, &timeoutMs);
@@ -77,6 +88,7 @@ int advance(const std::shared_ptr<Job>& job) {
 
 int runSync(Transfer& transfer, const Target& base) {
   for (;;) {
+    if (int delay = transfer.takeDelay(); delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     bool write = false;
     int timeoutMs = 0;
     snmp_pdu* pdu = transfer.next(&write, &timeoutMs);

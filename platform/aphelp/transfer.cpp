@@ -134,17 +134,50 @@ void Transfer::writeFirst(const ObjectDef* def, uint32_t row, int64_t value, int
   steps_.push_front(Step{.type = Step::Write, .writes = {{{def, row}, v}}, .timeoutMs = timeoutMs});
 }
 
+void Transfer::runFileTransfer(const FileTransfer& f) {
+  auto text = [](std::string t) {
+    Value v;
+    v.text = std::move(t);
+    return v;
+  };
+  auto number = [](int64_t n) {
+    Value v;
+    v.isNumber = true;
+    v.number = n;
+    return v;
+  };
+  auto key = [](const char* name) { return LocalCopy::Key{device::findByName(name), 0}; };
+  Step write{.type = Step::Write,
+             .writes = {{key("transferKind"), number(f.kind)},
+                        {key("transferServer"), text(f.server)},
+                        {key("transferUser"), text(f.user)},
+                        {key("transferPassword"), text(f.password)},
+                        {key("transferFileName"), text(f.fileName)},
+                        {key("transferStart"), number(1)}}};
+  if (!f.wait) write.timeoutMs = f.timeoutMs;
+  steps_.push_back(std::move(write));
+  if (f.wait)
+    steps_.push_back(Step{.type = Step::Poll, .timeoutMs = f.timeoutMs,
+                          .reads = {key("transferStatus"), key("transferMessage")}});
+}
+
 snmp_pdu* Transfer::next(bool* write, int* timeoutMs) {
   if (steps_.empty()) return nullptr;
   Step& step = steps_.front();
   *write = step.type == Step::Write;
-  *timeoutMs = step.timeoutMs;
+  *timeoutMs = step.type == Step::Poll ? 0 : step.timeoutMs;
   netsnmp_pdu* pdu = nullptr;
   switch (step.type) {
     case Step::Write:
       pdu = snmp_pdu_create(SNMP_MSG_SET);
       for (const auto& [key, value] : step.writes) addValue(pdu, *key.first, key.second, value);
       break;
+    case Step::Poll:
+      if (!step.started) {
+        step.since = std::chrono::steady_clock::now();
+        step.started = true;
+      }
+      [[fallthrough]];
     case Step::Read:
       pdu = snmp_pdu_create(SNMP_MSG_GET);
       for (const auto& [def, row] : step.reads) {
@@ -187,16 +220,45 @@ int Transfer::take(const snmp_pdu* answer) {
   }
   if (answer->errstat != SNMP_ERR_NOERROR) return AP_E_STATUS_BASE - static_cast<int>(answer->errstat);
   int rc = AP_OK;
+  bool finished = true;
   switch (step.type) {
     case Step::Write: rc = takeWrite(step, answer); break;
     case Step::Read: rc = takeRead(step, answer); break;
-    case Step::Walk: rc = takeWalk(step, answer); break;
+    case Step::Walk:
+      rc = takeWalk(step, answer);
+      finished = std::all_of(step.done.begin(), step.done.end(), [](bool d) { return d; });
+      break;
+    case Step::Poll: rc = takePoll(step, answer, &finished); break;
   }
   if (rc != AP_OK) return rc;
-  bool finished = step.type != Step::Walk ||
-                  std::all_of(step.done.begin(), step.done.end(), [](bool d) { return d; });
   if (finished) steps_.pop_front();
   return AP_OK;
+}
+
+int Transfer::takePoll(Step& step, const snmp_pdu* answer, bool* finished) {
+  int64_t status = -1;
+  for (const netsnmp_variable_list* var = answer->variables; var; var = var->next_variable) {
+    if (var->type == ASN_INTEGER && var->val.integer) status = *var->val.integer;
+    if (var->type == ASN_OCTET_STR) message_.assign(reinterpret_cast<const char*>(var->val.string), var->val_len);
+  }
+  enum { kIdle = 0, kRunning = 1, kDone = 2, kFailed = 3, kWrongImage = 500 };
+  *finished = status != kRunning;
+  if (status == kRunning) {
+    auto waited = std::chrono::steady_clock::now() - step.since;
+    if (step.timeoutMs > 0 && waited > std::chrono::milliseconds(step.timeoutMs)) {
+      message_.clear();
+      return AP_E_TIMEOUT;
+    }
+    delayMs_ = 200;
+    return AP_OK;
+  }
+  if (status == kDone) {
+    message_.clear();
+    return AP_OK;
+  }
+  if (status == kWrongImage) return AP_WRONG_IMAGE;
+  if (status == kIdle) message_ = "The device did not start the transfer.";
+  return status < 0 ? AP_E_BAD_ANSWER : AP_E_TRANSFER;
 }
 
 void Transfer::commit() {

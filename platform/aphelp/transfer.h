@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <chrono>
 #include <deque>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,22 @@ class Transfer {
   // target's).
   void writeFirst(const device::ObjectDef* def, uint32_t row, int64_t value, int timeoutMs = 0);
 
+  // A file transfer the device runs: one write of its description and the
+  // start, then, when wait is set, questions about its progress every
+  // 200 ms until it has ended or timeoutMs have passed.
+  struct FileTransfer {
+    int kind = 0;
+    std::string server, user, password, fileName;
+    int timeoutMs = 0;
+    bool wait = true;
+  };
+  void runFileTransfer(const FileTransfer& f);
+
+  // How long to pause before the next request (used up by reading it).
+  int takeDelay() { return std::exchange(delayMs_, 0); }
+  // A message of the device's own for the completion, or empty.
+  const std::string& message() const { return message_; }
+
   // The next request, or null when the transfer is complete.  *write tells
   // whether it needs the write community, *timeoutMs a time-out of its own.
   snmp_pdu* next(bool* write, int* timeoutMs);
@@ -57,7 +75,7 @@ class Transfer {
 
  private:
   struct Step {
-    enum Type { Write, Read, Walk } type;
+    enum Type { Write, Read, Walk, Poll } type;
     // Write: values to send (explicit, or the local copy's changes)
     std::vector<std::pair<LocalCopy::Key, Value>> writes;
     bool fromLocalCopy = false;
@@ -69,11 +87,14 @@ class Transfer {
     std::vector<std::vector<uint32_t>> cursor;
     std::vector<bool> done;
     bool started = false;
+    // Poll: when it started asking, how long it may take
+    std::chrono::steady_clock::time_point since{};
   };
 
   int takeRead(Step& step, const snmp_pdu* answer);
   int takeWalk(Step& step, const snmp_pdu* answer);
   int takeWrite(Step& step, const snmp_pdu* answer);
+  int takePoll(Step& step, const snmp_pdu* answer, bool* finished);
 
   FeatureHandle& handle_;
   Kind kind_;
@@ -81,6 +102,8 @@ class Transfer {
   LocalCopy result_;
   std::vector<const device::ObjectDef*> walkedColumns_;  // replaced as a whole on commit
   std::vector<LocalCopy::Key> absent_;                    // rows the device does not have
+  int delayMs_ = 0;
+  std::string message_;
 };
 
 }  // namespace kav::aphelp

@@ -67,10 +67,12 @@ enum {
   AP_E_NO_SUCH_OBJECT = -9, /* the device lacks an object the request needs */
   AP_E_NOTHING_TO_SET = -10,
   AP_E_UNSUPPORTED = -11,
+  AP_E_TRANSFER = -12,      /* the device could not complete a file transfer */
   /* An error status n (1 to 18) in the device's answer is reported as
      AP_E_STATUS_BASE - n, so -101 (tooBig) to -118 (inconsistentName). */
   AP_E_STATUS_BASE = -100,
-  AP_E_NO_FEATURE_HANDLE = -600 /* used by the module: a page without its handle */
+  AP_E_NO_FEATURE_HANDLE = -600, /* used by the module: a page without its handle */
+  AP_WRONG_IMAGE = 500            /* completion status: the file is no firmware image for the device */
 };
 
 /* ---- library and sessions ---- */
@@ -159,6 +161,15 @@ AP_EXPORT int apSysCommandObjClose(AP_HANDLE handle);
    3 discard changes, 4 clear the language pack); the next get or set request
    of the handle sends it, waiting at most timeMs for the device's answer. */
 AP_EXPORT int apSysCommand(AP_HANDLE handle, int code, int timeMs);
+/* Makes the device transfer a file with an FTP server (kind 3 store its
+   configuration file, 7 fetch a firmware image into its staging area, 8 check
+   and write the fetched image, 9 restart with it).  The completion comes when
+   the device reports the transfer ended (status 0, AP_WRONG_IMAGE, or an
+   error with the device's message) or after timeoutMs; for kind 9 as soon as
+   the device took the command. */
+AP_EXPORT int apPlugSysUpGradeFTPEx(AP_HANDLE handle, int kind, const char* server, const char* user,
+                                    const char* password, const char* fileName, int timeoutMs,
+                                    AP_CALLBACK callback, void* context, int mode);
 /* Copies the firmware version of the last read into buffer (size bytes). */
 AP_EXPORT int apSysGetFWversion(AP_HANDLE handle, char* buffer, int size);
 /* Reads the firmware version; the completion's first argument is the
