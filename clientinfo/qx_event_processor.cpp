@@ -22,6 +22,8 @@ void CQxEventProcessor::Watch(int socket) {
   m_notifiers[socket] = std::move(notifier);
 }
 
+void CQxEventProcessor::Unwatch(int socket) { m_notifiers.erase(socket); }
+
 void CQxEventProcessor::Tick() {
   m_timer.stop();
   CQxSnmpFramework::ProcessPendingEvents();

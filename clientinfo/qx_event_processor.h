@@ -24,6 +24,7 @@ class CQxEventProcessor : public QObject {
   ~CQxEventProcessor() override;
 
   void Watch(int socket);
+  void Unwatch(int socket);
   bool Running() const { return m_timer.isActive(); }
 
  private:

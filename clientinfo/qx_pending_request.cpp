@@ -2,6 +2,7 @@
 
 #include "clientinfo/qx_exception.h"
 #include "clientinfo/qx_snmp_framework.h"
+#include "clientinfo/snmp_channel.h"
 #include "clientinfo/snmp_result_map.h"
 
 namespace kav::clientinfo {
@@ -22,6 +23,7 @@ int CQxPendingRequest::OnEvent(int operation, netsnmp_session*, int, netsnmp_pdu
   // While the framework is released it drops the requests itself.
   if (CQxSnmpFramework::Releasing()) return 1;
   CQxSnmpFramework::Untrack(request);
+  if (request->m_channel) request->m_channel->RequestDone();
   request->Complete(operation, pdu);
   delete request;
   return 1;

@@ -11,6 +11,8 @@
 
 namespace kav::clientinfo {
 
+class CSnmpChannel;
+
 // A completion receives the result record, the variable list and the
 // context given with the request.
 using QxCompletion = void (*)(const QxSnmpResult& result, const std::shared_ptr<CQxVarList>& list, void* context);
@@ -19,6 +21,8 @@ class CQxPendingRequest {
  public:
   CQxPendingRequest(std::shared_ptr<CQxVarList> list, QxRequestShape shape, QxCompletion completion, void* context,
                     std::string address, std::string kind);
+  // The channel the request went out on, told when it completes.
+  void SetChannel(CSnmpChannel* channel) { m_channel = channel; }
 
   // net-snmp's callback for the request; magic is the request, which it
   // deletes after the completion has run.
@@ -33,6 +37,7 @@ class CQxPendingRequest {
   void* m_context;
   std::string m_address;
   std::string m_kind;
+  CSnmpChannel* m_channel = nullptr;
 };
 
 }  // namespace kav::clientinfo

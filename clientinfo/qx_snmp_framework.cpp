@@ -66,12 +66,29 @@ void StartNetSnmp(int boots) {
   engineBoots_conf("engineBoots", previous.data());
 }
 
+// Opening a channel for an SNMPv3 user replaces net-snmp's keys of that
+// user, so the user's other channels (of an older password) go, unless a
+// request is still on its way through one.
+void ForgetChannelsOf(const std::string& user) {
+  for (auto* pool : {&G().asyncChannels, &G().syncChannels})
+    for (auto it = pool->begin(); it != pool->end();) {
+      CSnmpChannel& channel = *it->second;
+      if (channel.UserName() != user || channel.Outstanding() != 0 || channel.Busy()) {
+        ++it;
+        continue;
+      }
+      if (G().processor) G().processor->Unwatch(channel.Socket());
+      it = pool->erase(it);
+    }
+}
+
 CSnmpChannel& ChannelIn(std::map<std::string, std::unique_ptr<CSnmpChannel>>& pool, const QxSessionSettings& target,
                         bool watch) {
   if (!G().initialised) throw CQXException(qx::kCreateSession);
   std::string key = target.ChannelKey();
   auto it = pool.find(key);
   if (it == pool.end()) {
+    if (target.version == 3) ForgetChannelsOf(target.securityName);
     it = pool.emplace(key, CSnmpChannel::Open(target)).first;
     if (watch && G().processor) G().processor->Watch(it->second->Socket());
   }

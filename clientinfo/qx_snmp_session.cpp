@@ -97,6 +97,7 @@ void CQxSnmpSession::SendAsync(Kind kind, bool firstStep, QxCompletion completio
   auto* request = new CQxPendingRequest(m_list, std::move(shape), completion, context, m_settings.address,
                                         kind == Kind::Set ? "Set" : "Walk");
   CQxSnmpFramework::Track(request);
+  request->SetChannel(&channel);
   int libError = 0;
   if (!channel.SendAsync(pdu.get(), m_settings, kind == Kind::Set, &CQxPendingRequest::OnEvent, request, &libError)) {
     CQxSnmpFramework::Untrack(request);

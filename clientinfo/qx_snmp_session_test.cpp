@@ -66,7 +66,9 @@ class FrameworkTest : public ::testing::Test {
     testing::EnsureCoreApp();
     s_temp = new QTemporaryDir;
     CQxSnmpFramework::Initialise(s_temp->path().toStdString(), "");
-    s_agent = new testing::CSnmpdAgent("rwcommunity private 127.0.0.1\nsyscontact Tester <t@example.org>\n");
+    s_agent = new testing::CSnmpdAgent(
+        "rwcommunity private 127.0.0.1\nsyscontact Tester <t@example.org>\n"
+        "createUser kavuser SHA \"kav-secret-1\" AES \"kav-secret-2\"\nrouser kavuser auth\n");
   }
   static void TearDownTestSuite() {
     delete s_agent;
@@ -153,7 +155,9 @@ TEST_F(FrameworkTest, WalkOfATableEndsWithNotDoneAndTheEndFlag) {
 
   // One step per interface, then the step that left the table.
   std::vector<std::string> names;
-  for (struct if_nameindex* i = if_nameindex(), *p = i; p && p->if_index; ++p) names.push_back(p->if_name);
+  struct if_nameindex* interfaces = if_nameindex();
+  for (struct if_nameindex* p = interfaces; p && p->if_index; ++p) names.push_back(p->if_name);
+  if_freenameindex(interfaces);
   ASSERT_EQ(walk.steps.size(), names.size() + 1);
   for (size_t row = 0; row < names.size(); ++row) {
     const Step& step = walk.steps[row];
@@ -200,6 +204,41 @@ TEST_F(FrameworkTest, SetAsyncWritesAndReportsTheAgentsRefusal) {
   CQxSnmpSession check = AgentSession(kLocation, SVT_SV);
   check.GetNow();
   EXPECT_EQ((*check.List())[0].value, "Lab 7");
+}
+
+TEST_F(FrameworkTest, SnmpV3UserTargets) {
+  static const QxVarDesc kContact[] = {{"1.3.6.1.2.1.1.4.0", "sysContact", kSynDisplayStr, kAccReadOnly, nullptr, {}}, {}};
+  struct Case {
+    const char* what;
+    int32_t level;
+    const char* authPassword;
+    int code;  // of GetNow, 0 when it reads the value
+  } cases[] = {
+      {"authNoPriv", 2, "kav-secret-1", 0},
+      {"authPriv", 3, "kav-secret-1", 0},
+      {"wrong password", 2, "not-the-secret", -308},
+      {"right password again", 2, "kav-secret-1", 0},
+  };
+  for (const Case& c : cases) {
+    CQxSnmpSession session = AgentSession(kContact, SVT_SV);
+    QxSessionSettings& s = session.Settings();
+    s.version = 3;
+    s.securityName = "kavuser";
+    s.securityLevel = c.level;
+    s.authProtocol = 3;
+    s.privProtocol = 3;
+    s.authPassword = c.authPassword;
+    s.privPassword = "kav-secret-2";
+    s.timeout = 30;
+    s.retries = 0;
+    try {
+      session.GetNow();
+      EXPECT_EQ(c.code, 0) << c.what;
+      EXPECT_EQ((*session.List())[0].value, "Tester <t@example.org>") << c.what;
+    } catch (const CQXException& e) {
+      EXPECT_EQ(e.Code(), c.code) << c.what << ": " << e.what();
+    }
+  }
 }
 
 TEST_F(FrameworkTest, WrongCommunityTimesOut) {

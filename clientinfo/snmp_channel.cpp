@@ -31,8 +31,23 @@ bool ValidAddress(const std::string& address) {
   return true;
 }
 
+// net-snmp keeps every SNMPv3 user it has met, with its keys, and a new
+// session of the same name would go on with the old keys: forget them, so
+// that changed passwords count.
+void ForgetUser(const std::string& name) {
+  for (struct usmUser* user = usm_get_userList(); user;) {
+    struct usmUser* next = user->next;
+    if (user->name && name == user->name) {
+      usm_remove_user(user);
+      usm_free_user(user);
+    }
+    user = next;
+  }
+}
+
 // The SNMPv3 user of a target; keys come from the passwords.
 void SetUpUser(netsnmp_session& s, const QxSessionSettings& t) {
+  ForgetUser(t.securityName);
   s.securityName = const_cast<char*>(t.securityName.c_str());
   s.securityNameLen = t.securityName.size();
   s.contextName = const_cast<char*>(t.contextName.c_str());
@@ -103,7 +118,9 @@ std::unique_ptr<CSnmpChannel> CSnmpChannel::Open(const QxSessionSettings& target
     if (libError == SNMPERR_BAD_ADDRESS) throw CQXException(qx::kBadAddress);
     throw CQXException(MapSnmpResult(SnmpOutcome::LibraryError, libError));
   }
-  return std::unique_ptr<CSnmpChannel>(new CSnmpChannel(session));
+  std::unique_ptr<CSnmpChannel> channel(new CSnmpChannel(session));
+  if (s.version == SNMP_VERSION_3) channel->m_userName = target.securityName;
+  return channel;
 }
 
 CSnmpChannel::~CSnmpChannel() { snmp_sess_close(m_session); }
@@ -128,7 +145,10 @@ void CSnmpChannel::Apply(netsnmp_pdu* pdu, const QxSessionSettings& target, bool
 bool CSnmpChannel::SendAsync(netsnmp_pdu* pdu, const QxSessionSettings& target, bool write,
                              netsnmp_callback callback, void* magic, int* libError) {
   Apply(pdu, target, write);
-  if (snmp_sess_async_send(m_session, pdu, callback, magic) != 0) return true;
+  if (snmp_sess_async_send(m_session, pdu, callback, magic) != 0) {
+    ++m_outstanding;
+    return true;
+  }
   int cerr = 0, serr = 0;
   char* text = nullptr;
   snmp_sess_error(m_session, &cerr, &serr, &text);

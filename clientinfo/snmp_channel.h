@@ -7,6 +7,7 @@
 #include <net-snmp/net-snmp-includes.h>
 
 #include <memory>
+#include <string>
 
 #include "clientinfo/qx_session_settings.h"
 
@@ -41,11 +42,19 @@ class CSnmpChannel {
   void Timeouts();
   bool Busy() const { return m_busy; }
 
+  // Asynchronous requests sent and not yet completed.
+  int Outstanding() const { return m_outstanding; }
+  void RequestDone() { --m_outstanding; }
+  // The SNMPv3 user of the channel, empty for a community target.
+  const std::string& UserName() const { return m_userName; }
+
  private:
   explicit CSnmpChannel(void* session) : m_session(session) {}
   void Apply(netsnmp_pdu* pdu, const QxSessionSettings& target, bool write);
 
   void* m_session;
+  std::string m_userName;
+  int m_outstanding = 0;
   bool m_busy = false;  // inside Read or Timeouts (net-snmp is not re-entrant per session)
 };
 
