@@ -195,6 +195,18 @@ TEST(TemplateExtractor, Failures) {
   EXPECT_EQ(engine.ExtractTemplate(dir.File("bad.dcf"), dir.File("t.tpl")), 0);
   ConfigBuilder().WriteDcf(dir.File("good.dcf"));
   EXPECT_EQ(engine.ExtractTemplate(dir.File("good.dcf"), dir.File("no/such/dir/t.tpl")), 0);
+
+  // A 3 KB file whose body nests a million elements would overflow the
+  // parser's stack; it yields a template without device settings.
+  std::string deep;
+  for (int i = 0; i < 1000000; ++i) deep += "<a>";
+  WriteFile(dir.File("deep.xml"), deep);
+  ASSERT_EQ(fixture::RunShell("gzip -c '" + dir.File("deep.xml") + "' | (printf KAV-74200; cat) > '" +
+                              dir.File("deep.dcf") + "'"),
+            0);
+  EXPECT_LT(std::filesystem::file_size(dir.File("deep.dcf")), 8000u);
+  EXPECT_EQ(engine.ExtractTemplate(dir.File("deep.dcf"), dir.File("deep.tpl")), 1);
+  EXPECT_EQ(ReadFile(dir.File("deep.tpl")).find("SSID="), std::string::npos);
   // The configuration file is only read.
   std::string before = ReadFile(dir.File("good.dcf"));
   EXPECT_EQ(engine.ExtractTemplate(dir.File("good.dcf"), dir.File("t.tpl")), 1);

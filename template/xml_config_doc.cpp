@@ -10,11 +10,6 @@ namespace kav::tmpl {
 
 namespace {
 
-// Zero bytes kept after the text handed to TinyXML.  Some of its error
-// paths step a few bytes past the terminator before they look again; the
-// padding keeps those steps inside our buffer.
-constexpr size_t kParsePadding = 16;
-
 bool IsNameStart(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
 }
@@ -48,6 +43,82 @@ bool EndsInsideUtf8Sequence(std::string_view text) {
   return false;
 }
 
+bool WithinDocumentLimits(std::string_view t) {
+  // Follows TinyXML's view of markup closely enough never to count less:
+  // a construct TinyXML would read differently makes it stop with an
+  // error at that point anyway.
+  const size_t n = t.size();
+  size_t depth = 0;
+  size_t nodes = 0;
+  size_t i = 0;
+  auto skipPast = [&](std::string_view end) {
+    size_t at = t.find(end, i);
+    i = at == std::string_view::npos ? n : at + end.size();
+  };
+  while (i < n) {
+    size_t lt = t.find('<', i);
+    if (lt == std::string_view::npos || lt + 1 >= n) break;
+    i = lt + 1;
+    if (++nodes > kMaxMarkupNodes) return false;
+    unsigned char c = static_cast<unsigned char>(t[i]);
+    if (c == '/') {
+      if (depth > 0) --depth;
+      skipPast(">");
+    } else if (t.compare(i, 3, "!--") == 0) {
+      skipPast("-->");
+    } else if (t.compare(i, 8, "![CDATA[") == 0) {
+      skipPast("]]>");
+    } else if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80)) {
+      skipPast(">");  // declaration, DOCTYPE, unknown markup
+    } else {
+      size_t attributes = 0;
+      char quote = 0;
+      bool closed = false;
+      bool empty = false;
+      for (; i < n; ++i) {
+        char ch = t[i];
+        if (quote) {
+          if (ch == quote) quote = 0;
+        } else if (ch == '"' || ch == '\'') {
+          quote = ch;
+        } else if (ch == '=') {
+          if (++attributes > kMaxAttributesPerElement || ++nodes > kMaxMarkupNodes) return false;
+        } else if (ch == '>') {
+          empty = t[i - 1] == '/';
+          closed = true;
+          ++i;
+          break;
+        }
+      }
+      if (!closed) break;
+      if (!empty && ++depth > kMaxElementDepth) return false;
+    }
+  }
+  return true;
+}
+
+bool PrepareParseText(std::string_view text, std::string& out) {
+  out.clear();
+  text = text.substr(0, text.find('\0'));
+  if (text.empty()) return false;
+  out.reserve(text.size() + kParsePadding);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out.push_back('\n');
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  // No well-formed document ends inside a character.
+  if (EndsInsideUtf8Sequence(out) || !WithinDocumentLimits(out)) {
+    out.clear();
+    return false;
+  }
+  out.append(kParsePadding, '\0');
+  return true;
+}
+
 CXmlConfigDoc::CXmlConfigDoc() = default;
 
 CXmlConfigDoc::~CXmlConfigDoc() { CloseKeyList(); }
@@ -71,24 +142,8 @@ bool CXmlConfigDoc::Load(const std::string& path) {
 bool CXmlConfigDoc::LoadText(std::string_view text, const std::string& path) {
   doc_.Clear();
   doc_.SetValue(path);
-  // As TinyXML's own file loader: the text ends at its first zero byte and
-  // CR LF or a lone CR become LF.
-  text = text.substr(0, text.find('\0'));
-  if (text.empty()) return false;
   std::string buf;
-  buf.reserve(text.size() + kParsePadding);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      buf.push_back('\n');
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      buf.push_back(text[i]);
-    }
-  }
-  // A cut-off UTF-8 sequence at the very end makes TinyXML read past the
-  // text; no well-formed document ends that way.
-  if (EndsInsideUtf8Sequence(buf)) return false;
-  buf.append(kParsePadding, '\0');
+  if (!PrepareParseText(text, buf)) return false;
   doc_.Parse(buf.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
   if (doc_.Error()) {
     // Keep nothing of a document that failed half way: lookups must find

@@ -79,4 +79,24 @@ class CXmlConfigDoc {
 // over such a sequence as a whole and so past the end of its buffer.
 bool EndsInsideUtf8Sequence(std::string_view text);
 
+// TinyXML parses nested elements by recursion, checks each attribute
+// against all earlier ones of its element, and spends a few hundred bytes
+// per node; a small compressed body can therefore exhaust the stack, the
+// time or the memory of the process.  Documents beyond these limits are
+// not parsed.  A device configuration is about eight levels deep, has one
+// attribute per element and some thousand nodes.
+inline constexpr size_t kMaxElementDepth = 256;
+inline constexpr size_t kMaxAttributesPerElement = 256;
+inline constexpr size_t kMaxMarkupNodes = size_t{1} << 19;  // elements, comments, ... and attributes
+bool WithinDocumentLimits(std::string_view text);
+
+// The buffer handed to TinyXML for text: as TinyXML's own file loader, the
+// text up to its first zero byte with CR LF and lone CR turned into LF,
+// followed by kParsePadding zero bytes (some of TinyXML's error paths step
+// a few bytes past the terminator before they look again).  False, with
+// out empty, for an empty text, one that ends inside a UTF-8 sequence, or
+// one beyond the document limits.
+inline constexpr size_t kParsePadding = 16;
+bool PrepareParseText(std::string_view text, std::string& out);
+
 }  // namespace kav::tmpl

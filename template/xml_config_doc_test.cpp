@@ -277,6 +277,52 @@ TEST(XmlConfigDoc, BadDocumentsLoadNothing) {
   EXPECT_EQ(Read(doc, "e:<a>"), "1");
 }
 
+TEST(XmlConfigDoc, DocumentsBeyondTheLimitsAreNotParsed) {
+  auto opening = [](size_t depth) {
+    std::string s;
+    for (size_t i = 0; i < depth; ++i) s += "<a>";
+    return s;
+  };
+  auto nested = [](size_t depth) {
+    std::string s;
+    for (size_t i = 0; i < depth; ++i) s += "<a>";
+    for (size_t i = 0; i < depth; ++i) s += "</a>";
+    return s;
+  };
+  auto attributes = [](size_t count) {
+    std::string s = "<a";
+    for (size_t i = 0; i < count; ++i) s += " x" + std::to_string(i) + "=\"1\"";
+    return s + "/>";
+  };
+  auto siblings = [](size_t count, const std::string& item) {
+    std::string s = "<r>";
+    for (size_t i = 0; i < count; ++i) s += item;
+    return s + "</r>";
+  };
+  struct Case {
+    const char* what;
+    std::string text;
+    bool loads;
+  } cases[] = {
+      {"deepest allowed", nested(kMaxElementDepth), true},
+      {"one level deeper", nested(kMaxElementDepth + 1), false},
+      {"a million open elements", opening(1000000), false},
+      {"empty elements do not nest", siblings(kMaxElementDepth * 4, "<a/>"), true},
+      {"attributes allowed", attributes(kMaxAttributesPerElement), true},
+      {"one attribute more", attributes(kMaxAttributesPerElement + 1), false},
+      {"markup in values and comments does not count",
+       "<r a=\"<b><b><b>\"><!-- <b><b> --><![CDATA[<b><b>]]>" + std::string(kMaxElementDepth - 1, 'x') + "</r>", true},
+      {"too many elements", siblings(kMaxMarkupNodes, "<a/>"), false},
+      {"too many comments", siblings(kMaxMarkupNodes, "<!---->"), false},
+  };
+  for (const Case& c : cases) {
+    auto start = std::chrono::steady_clock::now();
+    CXmlConfigDoc doc;
+    EXPECT_EQ(doc.LoadText(c.text, "x.xml"), c.loads) << c.what;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.what;
+  }
+}
+
 // Runs body in a child process; true when it exits normally with status 0
 // within the time.  A hang or an abort in the child fails the case without
 // taking the test run down.
