@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+
 #include <cstring>
 #include <functional>
 #include <random>
@@ -196,6 +200,35 @@ TEST(AviReader, SurvivesMalformedFiles) {
   EXPECT_FALSE(missing.LoadFile("/nonexistent/DOWNLOAD.AVI"));
   Pixels none;
   EXPECT_FALSE(missing.DecodeFrame(0, none));
+}
+
+// A decoder we did not write as referee: ffmpeg's pictures of the generated
+// animation and of the seed files must equal ours pixel for pixel.  Skipped
+// where ffmpeg is not installed.
+TEST(AviReader, AgreesWithFfmpeg) {
+  const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+  if (ffmpeg.isEmpty()) GTEST_SKIP() << "ffmpeg not installed";
+  QStringList files = {KAV_BIN_DIR "/KAV-7420/res/DOWNLOAD.AVI"};
+  const QDir seeds(KAV_SOURCE_DIR "/fuzz/corpus/avi_reader");
+  for (const QString& name : seeds.entryList({"*.avi"}, QDir::Files)) files << seeds.filePath(name);
+  for (const QString& file : files) {
+    SCOPED_TRACE(file.toStdString());
+    QProcess p;
+    p.start(ffmpeg, {"-v", "error", "-i", file, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QByteArray theirs = p.readAllStandardOutput();
+    CAviReader reader;
+    ASSERT_TRUE(reader.LoadFile(file.toStdString()));
+    const std::size_t frameBytes = std::size_t(reader.Width()) * reader.Height() * 3;
+    ASSERT_EQ(std::size_t(theirs.size()), frameBytes * reader.FrameCount());
+    Pixels ours;
+    for (int f = 0; f < reader.FrameCount(); ++f) {
+      ASSERT_TRUE(reader.DecodeFrame(f, ours));
+      const auto* rgb = reinterpret_cast<const std::uint8_t*>(theirs.constData()) + f * frameBytes;
+      for (std::size_t i = 0; i < ours.size(); ++i, rgb += 3)
+        ASSERT_EQ(ours[i], Argb((rgb[0] << 16) | (rgb[1] << 8) | rgb[2])) << "frame " << f << " pixel " << i;
+    }
+  }
 }
 
 }  // namespace
