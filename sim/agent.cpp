@@ -162,6 +162,12 @@ PduPtr getBulk(Device& device, netsnmp_session* session, netsnmp_pdu* request) {
       ++reps;
       break;
     }
+    // Every binding takes at least six bytes: more than that many could
+    // never fit, so there is no point in collecting them.
+    if ((items.size() + repeaters) * 6 > device.settings().maxMessageSize) {
+      ++reps;
+      break;
+    }
   }
   // As many whole repetitions as fit; at least the non-repeaters and one.
   PduPtr r = bulkResponse(device, request, items, items.size());

@@ -251,4 +251,15 @@ TEST_F(DeviceTest, RefreshAndScanReadTheScenarioAgain) {
   EXPECT_EQ(text("dot11NeighbourClass", 2), "New");
 }
 
+TEST_F(DeviceTest, InstalledFirmwareOutlivesTheScenario) {
+  open("fw_version = 1.00.018\n");
+  EXPECT_EQ(text("devFirmwareVersion", 0), "1.00.018");
+  ASSERT_TRUE(device_->setFirmwareVersion("2.01.003"));
+  EXPECT_EQ(text("devFirmwareVersion", 0), "2.01.003");
+  device_->applySettings(Scenario::parse("fw_version = 1.00.019\n", nullptr)->forDevice(kAddress));
+  EXPECT_EQ(text("devFirmwareVersion", 0), "2.01.003");
+  open("fw_version = 1.00.019\n");  // the same state folder, as after a restart
+  EXPECT_EQ(text("devFirmwareVersion", 0), "2.01.003");
+}
+
 }  // namespace

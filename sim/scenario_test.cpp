@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
 using kav::sim::DeviceSettings;
@@ -132,6 +134,29 @@ TEST(Scenario, ErrorsNameTheLine) {
     EXPECT_FALSE(Scenario::parse(c.text, &error)) << c.text;
     EXPECT_EQ(error, c.error) << c.text;
   }
+}
+
+TEST(Scenario, DemoFleetIsVaried) {
+  std::string error;
+  auto s = Scenario::load(std::string(KAV_SOURCE_DIR) + "/sim/scenarios/demo.ini", &error);
+  ASSERT_TRUE(s) << error;
+  std::set<std::string> names, ssids;
+  int dual = 0, withClients = 0, withNeighbours = 0;
+  for (uint32_t a = 0x7F000101; a <= 0x7F000106; ++a) {
+    DeviceSettings d = s->forDevice(a);
+    dual += d.bandCount == 2;
+    withClients += !d.clients.empty();
+    withNeighbours += !d.neighbours.empty();
+    for (auto& [path, value] : d.xml) {
+      if (path == "sys/name") names.insert(value);
+      if (path == "wlan/inf[id=1]/ssid") ssids.insert(value);
+    }
+  }
+  EXPECT_EQ(names.size(), 6u);
+  EXPECT_EQ(ssids.size(), 6u);
+  EXPECT_GE(dual, 2);
+  EXPECT_GE(withClients, 4);
+  EXPECT_GE(withNeighbours, 2);
 }
 
 TEST(Scenario, MacTexts) {
