@@ -61,7 +61,7 @@ void CSettingsWriter::Reset(int wirelessMode, int defaultKey) {
   active5_ = active24_ = defaultKey;
 }
 
-bool CSettingsWriter::CheckValue(const Setting& setting) {
+bool CSettingsWriter::CheckValue(const Setting& setting, bool utf8) {
   const auto& [key, value] = setting;
   bool bad;
   if (key == "SYS_Password") {
@@ -72,11 +72,13 @@ bool CSettingsWriter::CheckValue(const Setting& setting) {
     bad = value.find_first_of("><[]|\"") != std::string::npos ||
           (Contains(value, ":") && !Contains(key, "filter")) || HasControl(value);
   }
+  // A UTF-8 document takes only UTF-8 text.
+  bad = bad || (utf8 && !IsValidUtf8(value));
   if (bad && send_) send_(FormatText(kMsgInvalidCharacters, device_.c_str(), kInvalidCharacterList, value.c_str()));
   return !bad;
 }
 
-void CSettingsWriter::CollectKeyInfo() {
+void CSettingsWriter::CollectKeyInfo(bool utf8) {
   keyInfo_.clear();
   auto containsKey = [](const SettingList& list, std::string_view part, bool exact) {
     return std::any_of(list.begin(), list.end(), [&](const Setting& s) { return exact ? s.first == part : Contains(s.first, part); });
@@ -108,11 +110,11 @@ void CSettingsWriter::CollectKeyInfo() {
   auto collect = [&](const SettingList& list, bool isSecurity) {
     for (const Setting& s : list) {
       if (s.first == "SYS_Password") {
-        if (CheckValue(s)) keyInfo_.push_back(s);
+        if (CheckValue(s, utf8)) keyInfo_.push_back(s);
         continue;
       }
       if (s.first.empty() || s.second.empty()) continue;
-      if (!CheckValue(s)) continue;
+      if (!CheckValue(s, utf8)) continue;
       if (isActiveKey(s.first)) {
         if (isSecurity && !activeKey) activeKey = s;
         continue;
@@ -164,7 +166,7 @@ void CSettingsWriter::ReportSharedWepKeys() {
 }
 
 bool CSettingsWriter::WriteSettings(CXmlConfigDoc& doc) {
-  CollectKeyInfo();
+  CollectKeyInfo(doc.IsUtf8());
   if (keyInfo_.empty()) {
     if (send_) send_(FormatText(kMsgNoValidSetting, device_.c_str()));
     return false;

@@ -42,8 +42,8 @@ class CSettingsWriter {
   int activeKeyIndex(Band band) const { return band == Band::k5GHz ? active5_ : active24_; }
 
  private:
-  void CollectKeyInfo();
-  bool CheckValue(const Setting& setting);
+  void CollectKeyInfo(bool utf8);
+  bool CheckValue(const Setting& setting, bool utf8);
   void ReportSharedWepKeys();
   std::optional<std::string> FindExpression(const std::string& key);
 

@@ -60,6 +60,9 @@ TEST(SettingsWriter, ValuesTheExpressionsCannotCarry) {
       {"AWS_80211g_SSID=a\"b", "e:<wlan><inf[id=1]><ssid>", "kav7420", "a\"b"},
       {"AWS_80211g_SSID=a\x01" "b", "e:<wlan><inf[id=1]><ssid>", "kav7420", "a\x01" "b"},
       {"AWS_80211g_SSID=a&b c", "e:<wlan><inf[id=1]><ssid>", "a&b c", ""},
+      // The document is UTF-8; a Latin-1 text would make it unreadable.
+      {"AWS_80211g_SSID=Caf\xe9", "e:<wlan><inf[id=1]><ssid>", "kav7420", "Caf\xe9"},
+      {"AWS_80211g_SSID=Caf\xc3\xa9", "e:<wlan><inf[id=1]><ssid>", "Caf\xc3\xa9", ""},
       // A colon is fine where a MAC address goes.
       {"Flt_80211g_filter_mac_add1=00:11:22:33:44:55", "e:<wlan><inf[id=1]><acl><mac[id=1]>", "00:11:22:33:44:55", ""},
       // The password is written even when empty, and may hold a colon.

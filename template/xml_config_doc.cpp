@@ -1,5 +1,6 @@
 #include "template/xml_config_doc.h"
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -41,6 +42,42 @@ bool EndsInsideUtf8Sequence(std::string_view text) {
     if (need > 1 && i + need > n) return true;
   }
   return false;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length;
+    uint32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + length > n) return false;
+    for (size_t k = 1; k < length; ++k) {
+      unsigned char cc = static_cast<unsigned char>(text[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+      return false;
+    i += length;
+  }
+  return true;
 }
 
 bool WithinDocumentLimits(std::string_view t) {
@@ -141,10 +178,20 @@ bool CXmlConfigDoc::Load(const std::string& path) {
 
 bool CXmlConfigDoc::LoadText(std::string_view text, const std::string& path) {
   doc_.Clear();
+  utf8_ = false;
   doc_.SetValue(path);
   std::string buf;
   if (!PrepareParseText(text, buf)) return false;
   doc_.Parse(buf.c_str(), nullptr, TIXML_ENCODING_UNKNOWN);
+  // TinyXML's own rule: a byte order mark, or the first XML declaration.
+  utf8_ = buf.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  for (const TiXmlNode* node = doc_.FirstChild(); node && !utf8_; node = node->NextSibling()) {
+    if (const TiXmlDeclaration* decl = node->ToDeclaration()) {
+      std::string_view encoding = decl->Encoding();
+      utf8_ = encoding.empty() || EqualsIgnoreCase(encoding, "UTF-8") || EqualsIgnoreCase(encoding, "UTF8");
+      break;
+    }
+  }
   if (doc_.Error()) {
     // Keep nothing of a document that failed half way: lookups must find
     // nothing rather than a fragment.
@@ -194,6 +241,7 @@ TiXmlElement* CXmlConfigDoc::Walk(const std::string& expression, bool create) {
     }
     if (!found) {
       if (!create || !IsXmlName(name) || (seg.hasPredicate && !IsXmlName(attribute))) return nullptr;
+      if (utf8_ && !(IsValidUtf8(name) && IsValidUtf8(attribute) && IsValidUtf8(seg.value))) return nullptr;
       auto* made = new TiXmlElement(name);
       if (seg.hasPredicate) made->SetAttribute(attribute, std::string(seg.value));
       cur->LinkEndChild(made);
@@ -233,29 +281,35 @@ bool CXmlConfigDoc::Get(const std::string& expression, std::string& name, std::o
 
 bool CXmlConfigDoc::Set(const std::string& expression, bool create) {
   char kind = ExpressionKind(expression);
-  if (kind != 'm' && kind != 'n') {
+  auto val = FindTag(expression, "VAL");
+  auto arr = FindTag(expression, "ARR");
+  // The value to store, known before any element is looked up or made.
+  std::optional<std::string> text;
+  if (kind == 'm' && val) {
+    text = std::string(*val);
+    if (auto rrl = FindTag(expression, "RRL")) {
+      if (auto translated = TranslateRrl(*rrl, *text)) text = *translated;
+    }
+  }
+  if (kind == 'n' && val) text = std::string(*val);
+  bool writable = kind == 'm' || kind == 'n';
+  if (!writable || (utf8_ && text && !IsValidUtf8(*text)) || (kind == 'n' && utf8_ && arr && !IsValidUtf8(*arr))) {
     current_ = expression;
     return false;
   }
   TiXmlElement* element = Find(expression);
   if (!element && create) element = FindOrCreate(expression);
   if (!element) return false;
-  auto val = FindTag(expression, "VAL");
   if (kind == 'm') {
-    if (!val) return true;
-    std::string text(*val);
-    if (auto rrl = FindTag(expression, "RRL")) {
-      if (auto translated = TranslateRrl(*rrl, text)) text = *translated;
-    }
-    TiXmlText node(text);
+    if (!text) return true;
+    TiXmlText node(*text);
     if (TiXmlNode* first = element->FirstChild())
       element->ReplaceChild(first, node);
     else
       element->InsertEndChild(node);
     return true;
   }
-  auto arr = FindTag(expression, "ARR");
-  if (arr && val && IsXmlName(*arr)) element->SetAttribute(std::string(*arr), std::string(*val));
+  if (arr && text && IsXmlName(*arr)) element->SetAttribute(std::string(*arr), *text);
   return true;
 }
 

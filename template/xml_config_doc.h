@@ -45,7 +45,9 @@ class CXmlConfigDoc {
   // Kind "m" stores the VAL tag (translated through RRL) as the element's
   // text, replacing its first child; kind "n" sets the ARR attribute to
   // VAL.  With create, missing elements are made.  False when no element
-  // is found (or made) or the kind is not writable.
+  // is found (or made), the kind is not writable, or the value is not
+  // UTF-8 in a UTF-8 document (TinyXML would save it, but could not read
+  // the file back).
   bool Set(const std::string& expression, bool create);
   // Removes every child element named childName of the element found.
   void RemoveAllChildren(const std::string& expression, const std::string& childName);
@@ -64,6 +66,11 @@ class CXmlConfigDoc {
   // the file.
   bool CloseKeyList();
 
+  // True when TinyXML reads the document as UTF-8 (a byte order mark, or
+  // an XML declaration with no encoding or UTF-8); names and values put
+  // into it must then be UTF-8 too.
+  bool IsUtf8() const { return utf8_; }
+
   const std::string& currentExpression() const { return current_; }
   TiXmlDocument& document() { return doc_; }
 
@@ -73,7 +80,11 @@ class CXmlConfigDoc {
   TiXmlDocument doc_;
   std::FILE* keyList_ = nullptr;
   std::string current_;
+  bool utf8_ = false;
 };
+
+// Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
 
 // True when text ends inside a UTF-8 multi-byte sequence.  TinyXML steps
 // over such a sequence as a whole and so past the end of its buffer.

@@ -171,6 +171,43 @@ TEST(XmlConfigDoc, WriteWithCreationBuildsThePath) {
   EXPECT_FALSE(doc.Set("m:[VAL=1]:<wlan><x[1a=2]>", true));
 }
 
+TEST(XmlConfigDoc, Utf8DocumentsTakeOnlyUtf8) {
+  struct Case {
+    std::string text;
+    bool valid;
+  } utf8[] = {
+      {"plain", true},           {"caf\xc3\xa9", true},   {"\xe2\x82\xac", true},   {"\xf0\x9f\x98\x80", true},
+      {"caf\xe9", false},        {"\xc3", false},          {"\xc0\xaf", false},        {"\xed\xa0\x80", false},
+      {"\xf4\x90\x80\x80", false}, {"\xe2\x82", false},     {"\xff", false},
+  };
+  for (const Case& c : utf8) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << ::testing::PrintToString(c.text);
+
+  TempDir dir;
+  CXmlConfigDoc doc;
+  ASSERT_TRUE(doc.LoadText("<?xml version=\"1.0\" encoding=\"UTF-8\"?><R><a>x</a></R>", dir.File("u.xml")));
+  EXPECT_TRUE(doc.IsUtf8());
+  EXPECT_FALSE(doc.Set("m:[VAL=caf\xe9]:<a>", false));
+  EXPECT_FALSE(doc.Set("m:[VAL=\xd4]:<new>", true));
+  EXPECT_FALSE(doc.Set("m:[VAL=1]:<b[id=\xd4\xd4]>", true));
+  EXPECT_FALSE(doc.Set("n:[ARR=k]:[VAL=\xd4\xd4]:<a>", false));
+  EXPECT_EQ(doc.Find("e:<new>"), nullptr);
+  EXPECT_EQ(doc.Find("e:<b>"), nullptr);
+  EXPECT_TRUE(doc.Set("m:[VAL=caf\xc3\xa9]:<a>", false));
+  ASSERT_TRUE(doc.Save());
+  CXmlConfigDoc again;
+  ASSERT_TRUE(again.Load(dir.File("u.xml")));
+  EXPECT_EQ(Read(again, "e:<a>"), "caf\xc3\xa9");
+
+  // Without a declaration TinyXML reads bytes as they are: any byte goes.
+  CXmlConfigDoc legacy;
+  ASSERT_TRUE(legacy.LoadText("<R><a>x</a></R>", dir.File("l.xml")));
+  EXPECT_FALSE(legacy.IsUtf8());
+  EXPECT_TRUE(legacy.Set("m:[VAL=caf\xe9]:<a>", false));
+  ASSERT_TRUE(legacy.Save());
+  ASSERT_TRUE(again.Load(dir.File("l.xml")));
+  EXPECT_EQ(Read(again, "e:<a>"), "caf\xe9");
+}
+
 TEST(XmlConfigDoc, TextReplacesAnElementFirstChild) {
   CXmlConfigDoc doc;
   Loaded(doc, ConfigBuilder().Xml());
