@@ -267,7 +267,9 @@ TEST(SimCommunities, OnlyTheDevicesCommunitiesAreAnswered) {
   for (const Case& c : cases) {
     Reply r = request(sim.peer(c.device), c.version, c.community, SNMP_MSG_GET, {null(kModelName)}, 0, 0, 300, 0);
     EXPECT_EQ(r.answered, c.answered) << c.device << " " << c.community;
-    if (r.answered) EXPECT_EQ(r.vbs.at(0).bytes, "KAV-7420");
+    if (r.answered) {
+      EXPECT_EQ(r.vbs.at(0).bytes, "KAV-7420");
+    }
   }
   auto stats = sim.stats();
   EXPECT_EQ(stats[sim.address(0)].received, 5u);
@@ -518,7 +520,9 @@ TEST(SimBulk, SmallMessagesAreCutOrTooBig) {
     EXPECT_EQ(r.errstat, SNMP_ERR_TOOBIG);
     EXPECT_EQ(r.errindex, 0);
     ASSERT_EQ(r.vbs.size(), c.answered);
-    if (c.answered) EXPECT_EQ(r.vbs[0].oid, "1.3");
+    if (c.answered) {
+      EXPECT_EQ(r.vbs[0].oid, "1.3");
+    }
   }
   // A SET whose answer would not fit is refused before anything is applied.
   std::vector<Vb> sets = {text(kSysName, std::string(60, 'a')), text(kLocation, std::string(60, 'b')),
