@@ -107,34 +107,28 @@ int usage(const char* why) {
 int main(int argc, char** argv) {
   kav::sim::ServerOptions opts;
   std::string devices, exportAddress, exportFile;
-  bool portGiven = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    auto value = [&](const char* name) -> const char* {
-      if (i + 1 >= argc) return nullptr;
-      (void)name;
-      return argv[++i];
-    };
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
     if (a == "--help" || a == "-h") {
       std::fputs(kHelp, stdout);
       return 0;
     } else if (a == "--devices") {
-      const char* v = value("--devices");
+      const char* v = value();
       if (!v) return usage("--devices needs a list");
       devices = v;
     } else if (a == "--port") {
-      const char* v = value("--port");
+      const char* v = value();
       char* end = nullptr;
       long p = v ? std::strtol(v, &end, 10) : 0;
       if (!v || *end || p < 1 || p > 65535) return usage("--port needs a number 1..65535");
       opts.port = static_cast<uint16_t>(p);
-      portGiven = true;
     } else if (a == "--state") {
-      const char* v = value("--state");
+      const char* v = value();
       if (!v || !*v) return usage("--state needs a folder");
       opts.stateDir = v;
     } else if (a == "--scenario") {
-      const char* v = value("--scenario");
+      const char* v = value();
       if (!v || !*v) return usage("--scenario needs a file");
       opts.scenarioPath = v;
     } else if (a == "--export-dcf") {
@@ -147,7 +141,6 @@ int main(int argc, char** argv) {
       return usage(("unknown argument " + a).c_str());
     }
   }
-  (void)portGiven;
   if (opts.stateDir.empty()) return usage("--state is required");
 
   if (!exportAddress.empty()) {

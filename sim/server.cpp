@@ -213,11 +213,11 @@ int Server::run() {
       return 1;
     }
     auto ep = std::make_unique<Endpoint>(Endpoint{this, device.get()});
-    const std::string spec = "udp:" + text + ":" + std::to_string(opts_.port);
+    const std::string endpointName = "udp:" + text + ":" + std::to_string(opts_.port);
     errno = 0;
-    netsnmp_transport* transport = netsnmp_tdomain_transport(spec.c_str(), 1, "udp");
+    netsnmp_transport* transport = netsnmp_tdomain_transport(endpointName.c_str(), 1, "udp");
     if (!transport) {
-      std::fprintf(stderr, "kav7420-sim: cannot listen on %s: %s\n", spec.c_str(),
+      std::fprintf(stderr, "kav7420-sim: cannot listen on %s: %s\n", endpointName.c_str(),
                    errno ? std::strerror(errno) : "failed");
       return 1;
     }
@@ -229,7 +229,7 @@ int Server::run() {
     netsnmp_session* session =
         snmp_add_full(&templ, transport, preParse, parseRequest, postParse, nullptr, nullptr, nullptr, nullptr);
     if (!session) {
-      std::fprintf(stderr, "kav7420-sim: cannot open a session on %s\n", spec.c_str());
+      std::fprintf(stderr, "kav7420-sim: cannot open a session on %s\n", endpointName.c_str());
       return 1;
     }
     // Answer whichever of the two versions the request uses.
