@@ -11,12 +11,13 @@ namespace kav::tmpl {
 
 namespace {
 
-bool IsNameStart(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+// Names as TinyXML reads them back (it takes no ":" first, XML would).
+bool IsNameStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80; }
+bool IsNameChar(unsigned char c) {
+  return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
 }
-bool IsNameChar(unsigned char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
 
-// Only names that make well-formed XML are created.
+// Only names that make well-formed XML, and that TinyXML reads, are created.
 bool IsXmlName(std::string_view s) {
   if (s.empty() || !IsNameStart(static_cast<unsigned char>(s[0]))) return false;
   for (char c : s)

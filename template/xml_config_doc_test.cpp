@@ -169,6 +169,8 @@ TEST(XmlConfigDoc, WriteWithCreationBuildsThePath) {
   // Names that would not make XML are not created.
   EXPECT_FALSE(doc.Set("m:[VAL=1]:<wlan><bad name>", true));
   EXPECT_FALSE(doc.Set("m:[VAL=1]:<wlan><x[1a=2]>", true));
+  EXPECT_FALSE(doc.Set("m:[VAL=1]:<wlan><:inf>", true));  // TinyXML could not read it back
+  EXPECT_TRUE(doc.Set("m:[VAL=1]:<wlan><ns:inf_2.x-y>", true));
 }
 
 TEST(XmlConfigDoc, Utf8DocumentsTakeOnlyUtf8) {
