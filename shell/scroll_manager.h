@@ -8,8 +8,12 @@
 // 0 .. display size - visible size.  When the content fits, the bar is
 // hidden and nothing scrolls.
 //
+// Attach() watches the page's resize and wheel events (a wheel notch is a
+// line step), so the page forwards nothing.  Qt delivers a hidden page's
+// resize when it is shown.
+//
 // Recalculation (on SetDisplaySize once attached, and on every resize of the
-// page, which the manager watches by itself): the visible size is the page's
+// page): the visible size is the page's
 // size; where content does not fit, a position and an old visible size that
 // are both positive are first scaled by new/old visible size, then kept at
 // most display - visible - 1; where it fits, the position returns to 0.
