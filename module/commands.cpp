@@ -10,6 +10,8 @@
 
 #include "module/app.h"
 #include "module/commands.h"
+#include "module/local_address.h"
+#include "shell/transfer_settings.h"
 
 using namespace kav::module;
 
@@ -65,6 +67,20 @@ int onNeighbours(intptr_t, int status, const char* message, void* context, const
   return 0;
 }
 
+// Command 3: the device stored its configuration file.
+int onBackup(intptr_t, int status, const char* message, void* context, const char* address) {
+  auto* c = static_cast<CommandContext*>(context);
+  PlugTableCallback callback = gSlots.backup;
+  CmdStatus* st = newStatus();
+  st->status = status == 0 ? 0 : 1;
+  st->message = copyText(status == 0 ? "OK!" : message);
+  st->address = copyText(address);
+  if (callback) callback(0, st, 0, nullptr, c->hostContext);
+  freeStatus(st);
+  delete c;
+  return 0;
+}
+
 // Commands 5 to 8: a status and a result text.
 int onTextCommand(intptr_t first, int status, const char* message, void* context, const char* address) {
   auto* c = static_cast<CommandContext*>(context);
@@ -107,6 +123,29 @@ void answerLater(AP_CALLBACK completion, int rc, CommandContext* c, const char* 
 }  // namespace
 
 namespace kav::module {
+
+FtpTarget prepareFtpTarget(int command, const std::string& device, const std::string& argument) {
+  FtpTarget t;
+  // The setting is read afresh: commands run without the configuration
+  // window, whose opening is the other time it is read.
+  shell::ReadFtpMethod();
+  if (!shell::IsHostFtpServer()) return t;  // the device is given four empty texts
+  const size_t bar = argument.find('|');
+  std::string mask = argument.substr(0, bar);
+  const std::string path = bar == std::string::npos ? std::string() : argument.substr(bar + 1);
+  if (command == 6) {
+    if (mask.empty() || mask == "0.0.0.0") mask = "255.255.255.0";
+    PickLocalAddress(t.server, device, mask);
+  }
+  const std::string target = command == 3 ? path + device + ".dcf" : path;
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash);
+  shell::ReadFtpAccount(t.user, t.password);
+  if (shell::GetHostHomeFolder() != folder) shell::SetHostHomeFolder(folder);
+  t.fileName = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (command == 3) PickLocalAddress(t.server, device, mask);
+  return t;
+}
 
 NeighbourRow* makeNeighbourRow(const AP_NEIGHBOUR_AP& r) {
   auto* row = static_cast<NeighbourRow*>(calloc(1, sizeof(NeighbourRow)));
@@ -152,9 +191,34 @@ int32_t PlugCmdAPI(int32_t command, const char* address, const char* argument, v
       if (rc != 0) answerLater(onTextCommand, rc, c, address);
       break;
     }
+    case 3:
+    case 6: {
+      if (command == 3)
+        gSlots.backup = reinterpret_cast<PlugTableCallback>(callback);
+      else
+        gSlots.upgrade = reinterpret_cast<PlugTextCallback>(callback);
+      FtpTarget t = prepareFtpTarget(command, address ? address : "", argument ? argument : "");
+      auto* c = new CommandContext{command, context};
+      AP_CALLBACK done = command == 3 ? onBackup : onTextCommand;
+      int rc = apPlugSysUpGradeFTPEx(app.commandHandle, command == 3 ? 3 : 7, t.server.c_str(), t.user.c_str(),
+                                     t.password.c_str(), t.fileName.c_str(), 4000, done, c, AP_MODE_ASYNC);
+      if (rc != 0) answerLater(done, rc, c, address);
+      break;
+    }
+    case 7:
+    case 8: {
+      if (command == 7)
+        gSlots.writeImage = reinterpret_cast<PlugTextCallback>(callback);
+      else
+        gSlots.restart = reinterpret_cast<PlugTextCallback>(callback);
+      auto* c = new CommandContext{command, context};
+      int rc = apPlugSysUpGradeFTPEx(app.commandHandle, command == 7 ? 8 : 9, "", "", "", "",
+                                     command == 7 ? 240000 : 6000, onTextCommand, c, AP_MODE_ASYNC);
+      if (rc != 0) answerLater(onTextCommand, rc, c, address);
+      break;
+    }
     default:
       // 1, 2, 4 and unknown commands answer nothing.
-      (void)argument;
       break;
   }
   return 0;
