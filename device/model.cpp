@@ -221,9 +221,12 @@ const ObjectDef kObjects[] = {
 
     // ---- file transfers: set the five values and transferStart together ----
     {.name = "transferKind", .uses = {}, .oid = "2.1.5.2.1", .access = ReadWrite, .where = "transfer.kind",
-     .minValue = 0, .maxValue = 13,
-     .description = "What to transfer: 3 store the configuration file on the server, 7 fetch a firmware "
-                    "image from the server, 8 check and write the fetched image, 9 restart with it."},
+     .minValue = 1, .maxValue = 12,
+     .description = "What to transfer: 1 fetch and install a firmware image, 2 fetch an SSL certificate, "
+                    "3 fetch an SSL key, 4 fetch a configuration file and take it, 5 store the configuration "
+                    "file, 6 fetch an ACL file, 7 store the ACL file, 8 fetch a language pack, 10 fetch a "
+                    "firmware image into the staging area, 11 check and write the staged image, 12 restart "
+                    "with the written image."},
     {.name = "transferServer", .uses = {}, .oid = "2.1.5.2.2", .syntax = DisplayString, .access = ReadWrite,
      .where = "transfer.server", .maxLength = 255, .description = "Address of the FTP server."},
     {.name = "transferUser", .uses = {}, .oid = "2.1.5.2.3", .syntax = DisplayString, .access = ReadWrite,

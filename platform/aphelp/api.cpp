@@ -186,8 +186,11 @@ int apPlugGetFWVervion(AP_HANDLE handle, AP_CALLBACK callback, void* context, in
 int apPlugSysUpGradeFTPEx(AP_HANDLE handle, int kind, const char* server, const char* user, const char* password,
                           const char* fileName, int timeoutMs, AP_CALLBACK callback, void* context, int mode) {
   if (!Registry::get().feature(handle, Feature::SysCommand)) return AP_E_HANDLE;
+  // The device numbers its transfers its own way.
+  int deviceKind = kind == 3 ? 5 : kind == 7 ? 10 : kind == 8 ? 11 : kind == 9 ? 12 : 0;
+  if (!deviceKind) return AP_E_ARGUMENT;
   Transfer::FileTransfer f;
-  f.kind = kind;
+  f.kind = deviceKind;
   f.server = server ? server : "";
   f.user = user ? user : "";
   f.password = password ? password : "";
