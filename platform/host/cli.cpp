@@ -110,8 +110,8 @@ void onTraffic(QueryStatus* st, int32_t hasData, void** records, void* context) 
   auto* a = static_cast<DeviceAnswer*>(context);
   if (hasData != 1 || !records || !records[0]) return;
   const auto* t = static_cast<const TrafficDigest*>(records[0]);
-  a->data = QJsonObject{{"status", text(st->address)}, {"band", text(t->bandText)},
-                        {"address", text(t->address)}, {"wlanMac", text(t->wlanMac)},
+  (void)st;  // its text is the digest's address again
+  a->data = QJsonObject{{"band", text(t->bandText)}, {"ipAddress", text(t->address)}, {"wlanMac", text(t->wlanMac)},
                         {"clients", text(t->clients)}, {"txPackets", text(t->txPackets)},
                         {"rxPackets", text(t->rxPackets)}};
   gRun->finish(a, true);
