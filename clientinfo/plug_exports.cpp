@@ -4,8 +4,10 @@
 // shown and every later request answers status 1 with it, since an ELF
 // library cannot refuse its own load.
 
-#include <QApplication>
+#include <dlfcn.h>
+
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QMessageBox>
 
@@ -44,12 +46,25 @@ std::string TemporaryFolder() {
   return path.toStdString();
 }
 
+// QMessageBox::critical of the Qt Widgets library that a QApplication has
+// loaded into the process.  The library does not link Qt Widgets itself:
+// a program without widgets would load the whole GUI stack for one error
+// box that it cannot show anyway.
+using CriticalBox = QMessageBox::StandardButton (*)(QWidget*, const QString&, const QString&,
+                                                    QMessageBox::StandardButtons, QMessageBox::StandardButton);
+constexpr const char* kCriticalBoxSymbol =
+    "_ZN11QMessageBox8criticalEP7QWidgetRK7QStringS4_6QFlagsINS_14StandardButtonEES6_";
+
 void ShowLoadError(const std::string& text) {
-  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    QMessageBox::critical(nullptr, QStringLiteral("KAV-7420"), QString::fromStdString(text));
-  } else {
-    std::fprintf(stderr, "%s\n", text.c_str());
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app && app->inherits("QApplication")) {
+    if (auto box = reinterpret_cast<CriticalBox>(dlsym(RTLD_DEFAULT, kCriticalBoxSymbol))) {
+      box(nullptr, QStringLiteral("KAV-7420"), QString::fromStdString(text), QMessageBox::Ok,
+          QMessageBox::NoButton);
+      return;
+    }
   }
+  std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 class CLibraryState {
