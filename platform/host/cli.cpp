@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "device/addresses.h"
+#include "platform/host/cli_commands.h"
 #include "platform/host/host_window.h"
 #include "platform/host/module_api.h"
 
@@ -40,12 +41,18 @@ const char* const kUsage =
     "  restart ADDRESS...       restart devices\n"
     "  factory-reset ADDRESS... bring devices back to their factory settings\n"
     "  save-activate ADDRESS... save and activate devices' configuration\n"
+    "  backup ADDRESS... --to FOLDER\n"
+    "                           devices store their configuration files as FOLDER/ADDRESS.dcf\n"
+    "  upgrade ADDRESS... --image FILE\n"
+    "                           devices fetch the firmware image, write it and restart\n"
+    "  settings [options]       show or change the FTP settings (orvane settings --help)\n"
     "  gui                      the host's window (the default when a display exists)\n"
     "\n"
     "Exit status: 0 when every device answered, 1 when some did not, 2 for a usage error.\n";
 
-const QStringList kCommands = {"caps",    "system-info", "basic-config", "traffic", "clients",
-                               "neighbours", "fw-version", "restart", "factory-reset", "save-activate"};
+const QStringList kCommands = {"caps",          "system-info",   "basic-config", "traffic", "clients",
+                               "neighbours",    "fw-version",    "restart",      "factory-reset",
+                               "save-activate", "backup",        "upgrade",      "settings"};
 
 struct Options {
   QString module;
@@ -56,6 +63,7 @@ struct Options {
   bool json = false;
   QString command;
   QStringList operands;
+  QString to, image;
 };
 
 // What one device answered; texts are copied out of the callbacks.
@@ -160,6 +168,8 @@ bool parseOptions(const QStringList& arguments, Options* o, QString* error) {
   p.addOption({"port", "SNMP port of the devices (161).", "number"});
   p.addOption({"timeout", "Time-out of a request in milliseconds (2000).", "ms"});
   p.addOption({"json", "Print JSON."});
+  p.addOption({"to", "backup: the folder for the files.", "folder"});
+  p.addOption({"image", "upgrade: the firmware image.", "file"});
   p.addOption({{"h", "help"}, "This help."});
   if (!p.parse(QStringList{"orvane"} + arguments)) {
     *error = p.errorText();
@@ -184,6 +194,8 @@ bool parseOptions(const QStringList& arguments, Options* o, QString* error) {
     return false;
   }
   o->json = p.isSet("json");
+  o->to = p.value("to");
+  o->image = p.value("image");
   QStringList pos = p.positionalArguments();
   if (pos.isEmpty()) {
     *error = "no command given";
@@ -338,6 +350,8 @@ bool isCliCommand(const QStringList& arguments) {
 
 int runCli(const QStringList& arguments) {
   QTextStream err(stderr);
+  // The settings take options of their own and need no module.
+  if (!arguments.isEmpty() && arguments.first() == "settings") return runSettings(arguments.mid(1));
   Options o;
   QString error;
   if (!parseOptions(arguments, &o, &error)) {
@@ -387,6 +401,23 @@ int runCli(const QStringList& arguments) {
   inet_pton(AF_INET, addresses.first().toLatin1().constData(), &first);
   api.setSnmpParameter(first.s_addr, o.readCommunity.toLocal8Bit().constData(),
                        o.writeCommunity.toLocal8Bit().constData(), o.port, o.timeout);
+  if (o.command == "backup" || o.command == "upgrade") {
+    TransferOptions t;
+    t.addresses = addresses;
+    t.folder = o.to;
+    t.image = o.image;
+    t.timeoutMs = o.timeout;
+    t.json = o.json;
+    if (o.command == "backup" && t.folder.isEmpty()) {
+      err << "orvane: backup needs --to FOLDER\n";
+      return 2;
+    }
+    if (o.command == "upgrade" && t.image.isEmpty()) {
+      err << "orvane: upgrade needs --image FILE\n";
+      return 2;
+    }
+    return o.command == "backup" ? runBackup(api, *host, t) : runUpgrade(api, *host, t);
+  }
   return runOnDevices(api, o, addresses);
 }
 
