@@ -120,7 +120,9 @@ TEST(TemplateEndToEnd, SimulatorDeviceToTemplateToAnotherDevice) {
   EXPECT_EQ(log.texts, std::vector<std::string>{"Device(" + sim.address(1) +
                                                 "), When current wireless mode include 11n in 2.4G, can't set value "
                                                 "for data rate, so program will skip this parameter."});
+  EXPECT_EQ(fixture::RunShell("xmllint --noout '" + xml + "'"), 0);
   ASSERT_TRUE(PackConfigFile(xml, dir.File("u" + sim.address(1) + "_.dcf")));
+  EXPECT_TRUE(fixture::GzipAcceptsBody(dir.File("u" + sim.address(1) + "_.dcf")));
   ASSERT_TRUE(UnpackConfigFile(dir.File("u" + sim.address(1) + "_.dcf"), dir.File("after.xml")));
   auto after = Elements(dir.File("after.xml"));
 

@@ -29,6 +29,17 @@ int RunShell(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+bool GzipAcceptsBody(const std::string& dcfPath) {
+  std::string file = ReadFile(dcfPath);
+  size_t magic = file.find("0\x1f\x8b");
+  if (magic == std::string::npos || magic > 30) return false;
+  std::string body = dcfPath + ".body.gz";
+  WriteFile(body, file.substr(magic + 1));
+  bool ok = RunShell("gzip -t '" + body + "'") == 0;
+  std::remove(body.c_str());
+  return ok;
+}
+
 std::string DefaultConfigXml() { return ReadFile(std::string(KAV_SOURCE_DIR) + "/sim/default-config.xml"); }
 
 ConfigBuilder::ConfigBuilder() {
@@ -145,6 +156,7 @@ void ConfigBuilder::WriteDcf(const std::string& path) const {
   bool ok = PackConfigFile(xml, path);
   std::remove(xml.c_str());
   if (!ok) throw std::runtime_error("cannot pack " + path);
+  if (!GzipAcceptsBody(path)) throw std::runtime_error("gzip -t rejects the body of " + path);
 }
 
 TempDir::TempDir() {

@@ -92,6 +92,9 @@ Applied ApplyText(const ConfigBuilder& config, const std::string& templateText,
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& data);
+// True when gzip itself accepts the body of a .dcf file (after the root
+// name and the separator).
+bool GzipAcceptsBody(const std::string& dcfPath);
 // Runs a shell command; its exit status.
 int RunShell(const std::string& command);
 
