@@ -6,6 +6,7 @@
 #include "module/host_records.h"
 #include "module/local_address.h"
 #include "module/window.h"
+#include "shell/transfer_settings.h"
 
 using namespace kav::module;
 
@@ -41,6 +42,7 @@ int32_t PlugInit(void) {
   const DeviceParameters& p = app.parameters();
   apSnmpSetSession(app.windowSession, p.port, p.readCommunity.c_str(), p.writeCommunity.c_str(), p.timeout,
                    p.address.c_str(), 1);
+  kav::shell::ReadFtpMethod();
   createWindow();
   return 0;
 }

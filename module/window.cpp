@@ -1,39 +1,23 @@
 #include "module/window.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QPointer>
-#include <QWidget>
 
-#include "platform/win/messages.h"
+#include "module/app.h"
+#include "pages/pages.h"
+#include "shell/main_frame.h"
 
 namespace kav::module {
 namespace {
 
-// A bare frame until the configuration shell takes its place.
-class BareFrame : public QWidget {
- public:
-  BareFrame() {
-    setWindowTitle("KAV-7420");
-    setFixedSize(850, 650);
-    setAttribute(Qt::WA_DeleteOnClose);
-  }
-
- protected:
-  void closeEvent(QCloseEvent* e) override {
-    // The host window is usable again once the module's window is gone.
-    if (QWidget* host = kav::win::findHostWindow()) host->setEnabled(true);
-    QWidget::closeEvent(e);
-  }
-};
-
-QPointer<QWidget> gFrame;
+// Closing the frame deletes it; the pointer then reads null.
+QPointer<CMainFrame> gFrame;
 
 }  // namespace
 
 void createWindow() {
   delete gFrame.data();
-  gFrame = new BareFrame;
+  gFrame = new CMainFrame(CKAV7420App::get().windowSession, &kav::pages::CreatePage);
 }
 
 void showWindow() {
@@ -43,6 +27,8 @@ void showWindow() {
 }
 
 void destroyWindow() { delete gFrame.data(); }
+
+CMainFrame* mainWindow() { return gFrame.data(); }
 
 bool routeTabKey() {
   QWidget* focus = QApplication::focusWidget();

@@ -1,5 +1,9 @@
-// The configuration window the window exports create, show and destroy.
+// The configuration window the window exports create, show and destroy:
+// one CMainFrame with the module's pages, their handles opened on the
+// window session.
 #pragma once
+
+class CMainFrame;
 
 namespace kav::module {
 
@@ -8,6 +12,8 @@ void createWindow();
 void showWindow();
 // Destroys the frame if there is one.
 void destroyWindow();
+// The frame, or null when there is none (closed by the user or PlugExit).
+CMainFrame* mainWindow();
 // Moves the focus to the next control when it lies in the module's window;
 // true when the key was taken.
 bool routeTabKey();
