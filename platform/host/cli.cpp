@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <QTextStream>
 #include <QTimer>
 #include <deque>
@@ -41,6 +42,8 @@ const char* const kUsage =
     "  restart ADDRESS...       restart devices\n"
     "  factory-reset ADDRESS... bring devices back to their factory settings\n"
     "  save-activate ADDRESS... save and activate devices' configuration\n"
+    "  configure ADDRESS        open the module's configuration window for one device and\n"
+    "                           wait until it is closed (--close-after MS closes it itself)\n"
     "  backup ADDRESS... --to FOLDER\n"
     "                           devices store their configuration files as FOLDER/ADDRESS.dcf\n"
     "  upgrade ADDRESS... --image FILE\n"
@@ -52,7 +55,8 @@ const char* const kUsage =
 
 const QStringList kCommands = {"caps",          "system-info",   "basic-config", "traffic", "clients",
                                "neighbours",    "fw-version",    "restart",      "factory-reset",
-                               "save-activate", "backup",        "upgrade",      "settings"};
+                               "save-activate", "backup",        "upgrade",      "settings",
+                               "configure"};
 
 struct Options {
   QString module;
@@ -61,6 +65,7 @@ struct Options {
   int port = 161;
   int timeout = 2000;
   bool json = false;
+  int closeAfterMs = 0;  // configure: 0 waits for the user
   QString command;
   QStringList operands;
   QString to, image;
@@ -168,6 +173,7 @@ bool parseOptions(const QStringList& arguments, Options* o, QString* error) {
   p.addOption({"port", "SNMP port of the devices (161).", "number"});
   p.addOption({"timeout", "Time-out of a request in milliseconds (2000).", "ms"});
   p.addOption({"json", "Print JSON."});
+  p.addOption({"close-after", "configure: close the window after this many milliseconds.", "ms"});
   p.addOption({"to", "backup: the folder for the files.", "folder"});
   p.addOption({"image", "upgrade: the firmware image.", "file"});
   p.addOption({{"h", "help"}, "This help."});
@@ -194,6 +200,11 @@ bool parseOptions(const QStringList& arguments, Options* o, QString* error) {
     return false;
   }
   o->json = p.isSet("json");
+  if (p.isSet("close-after")) o->closeAfterMs = p.value("close-after").toInt(&ok);
+  if (!ok || o->closeAfterMs < 0) {
+    *error = "--close-after takes a number of milliseconds";
+    return false;
+  }
   o->to = p.value("to");
   o->image = p.value("image");
   QStringList pos = p.positionalArguments();
@@ -337,7 +348,44 @@ int runOnDevices(ModuleApi& api, const Options& o, const QStringList& addresses)
   return all ? 0 : 1;
 }
 
+// The module's frame: its classes are hidden inside the module, so the host
+// knows it by its title among the top-level windows it did not make.
+QWidget* findModuleWindow(const QList<QWidget*>& before) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (!before.contains(w) && w->windowTitle() == QLatin1String("KAV-7420")) return w;
+  return nullptr;
+}
+
+// PlugInit and PlugShow for one device, then wait until the window is gone
+// (closed by the user, or by --close-after); PlugExit at the end.
+int runConfigure(ModuleApi& api, const Options& o) {
+  const QList<QWidget*> before = QApplication::topLevelWidgets();
+  api.init();
+  api.show();
+  QPointer<QWidget> frame = findModuleWindow(before);
+  if (!frame) {
+    QTextStream(stderr) << "orvane: the module made no configuration window\n";
+    api.exit();
+    return 1;
+  }
+  QEventLoop loop;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+    if (!frame || !frame->isVisible()) loop.quit();
+  });
+  watch.start(100);
+  if (o.closeAfterMs > 0)
+    QTimer::singleShot(o.closeAfterMs, &loop, [&] {
+      if (frame) frame->close();
+    });
+  loop.exec();
+  api.exit();
+  return 0;
+}
+
 }  // namespace
+
+bool needsDisplay(const QStringList& arguments) { return arguments.contains(QStringLiteral("configure")); }
 
 bool isCliCommand(const QStringList& arguments) {
   for (const QString& a : arguments) {
@@ -397,10 +445,15 @@ int runCli(const QStringList& arguments) {
     err << "orvane: " << error << "\n";
     return 2;
   }
+  if (o.command == "configure" && addresses.size() != 1) {
+    err << "orvane: configure takes one device address\n";
+    return 2;
+  }
   in_addr first{};
   inet_pton(AF_INET, addresses.first().toLatin1().constData(), &first);
   api.setSnmpParameter(first.s_addr, o.readCommunity.toLocal8Bit().constData(),
                        o.writeCommunity.toLocal8Bit().constData(), o.port, o.timeout);
+  if (o.command == "configure") return runConfigure(api, o);
   if (o.command == "backup" || o.command == "upgrade") {
     TransferOptions t;
     t.addresses = addresses;

@@ -15,4 +15,8 @@ int runCli(const QStringList& arguments);
 // the GUI).
 bool isCliCommand(const QStringList& arguments);
 
+// True when the sub-command opens a window of the module (configure): it
+// wants the session's display rather than the offscreen platform.
+bool needsDisplay(const QStringList& arguments);
+
 }  // namespace kav::host

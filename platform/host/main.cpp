@@ -28,8 +28,10 @@ int main(int argc, char** argv) {
     mkdir(dir.constData(), 0700);
     qputenv("XDG_RUNTIME_DIR", dir);
   }
-  // The command line needs no display; the module still makes widgets.
-  if (cli && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The command line needs no display (the module still makes widgets),
+  // except to show the configuration window.
+  if (cli && !kav::host::needsDisplay(args) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   app.setApplicationName("orvane");
   if (cli) return kav::host::runCli(args);
