@@ -5,6 +5,7 @@
 #include "module/app.h"
 #include "module/host_records.h"
 #include "module/local_address.h"
+#include "template/template_engine.h"
 #include "module/window.h"
 #include "shell/transfer_settings.h"
 
@@ -71,9 +72,9 @@ int32_t PlugPreTranslateMsg(PlugMessage* message) {
 int32_t QxGetNetInterfaceInfo(QxNetInterface* interfaces) { return FillInterfaceRecords(interfaces); }
 
 int32_t PlugParseFile(const char* configFile, const char* templateFile) {
-  (void)configFile;
-  (void)templateFile;
-  return 0;  // the template extraction arrives with the template library
+  if (!configFile || !templateFile) return 0;
+  kav::tmpl::CTemplateEngine engine;
+  return engine.ExtractTemplate(configFile, templateFile);
 }
 
 }  // extern "C"

@@ -283,4 +283,24 @@ TEST_F(Module, CommandLineJsonShowsWhatTheDeviceHolds) {
   EXPECT_NE(bad.err.find("10.0.0.300"), std::string::npos);
 }
 
+TEST_F(Module, ParseFileMakesATemplateFromADevicesFile) {
+  SimProcess sim(1, "[*]\nxml.wlan/inf[id=1]/ssid = Warehouse\n");
+  const std::string dir = sim.stateDir() + "/../parse";
+  std::filesystem::create_directories(dir);
+  const std::string dcf = dir + "/device.dcf", tpl = dir + "/device.tpl";
+  sim.stop();  // the device's files are read while it is off
+  auto r = kav::sim::testing::runCommand({kav::sim::testing::simulatorBinary(), "--state", sim.stateDir(),
+                                          "--export-dcf", sim.address(), dcf});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(api_->parseFile(dcf.c_str(), tpl.c_str()), 1);
+  std::ifstream in(tpl);
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("[System]\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SSID=Warehouse\r\n"), std::string::npos);
+  EXPECT_NE(text.find("[2.4GHz_MultiSSIDSettings]"), std::string::npos);
+  // A configuration file whose compressed body is broken: nothing is made.
+  std::ofstream(dir + "/junk.dcf", std::ios::binary) << std::string("KAV-7420" "0" "\x1f\x8b\x08\x00garbage", 20);
+  EXPECT_EQ(api_->parseFile((dir + "/junk.dcf").c_str(), (dir + "/junk.tpl").c_str()), 0);
+}
+
 }  // namespace

@@ -49,6 +49,8 @@ const char* const kUsage =
     "  upgrade ADDRESS... --image FILE\n"
     "                           devices fetch the firmware image, write it and restart\n"
     "  settings [options]       show or change the FTP settings (orvane settings --help)\n"
+    "  parse-file CONFIG.dcf TEMPLATE\n"
+    "                           make a configuration template from a device configuration file\n"
     "  gui                      the host's window (the default when a display exists)\n"
     "\n"
     "Exit status: 0 when every device answered, 1 when some did not, 2 for a usage error.\n";
@@ -56,7 +58,7 @@ const char* const kUsage =
 const QStringList kCommands = {"caps",          "system-info",   "basic-config", "traffic", "clients",
                                "neighbours",    "fw-version",    "restart",      "factory-reset",
                                "save-activate", "backup",        "upgrade",      "settings",
-                               "configure"};
+                               "parse-file",    "configure"};
 
 struct Options {
   QString module;
@@ -439,6 +441,20 @@ int runCli(const QStringList& arguments) {
           << "\nCapabilities:  " << caps.caps[0] << " " << caps.caps[1] << " " << caps.caps[2] << "\n";
     }
     return 0;
+  }
+  if (o.command == "parse-file") {
+    if (o.operands.size() != 2) {
+      err << "orvane: parse-file takes a configuration file and a template file\n";
+      return 2;
+    }
+    int written = api.parseFile(QFile::encodeName(o.operands[0]).constData(), QFile::encodeName(o.operands[1]).constData());
+    if (o.json)
+      QTextStream(stdout) << QJsonDocument(QJsonObject{{"written", written == 1}, {"template", o.operands[1]}}).toJson();
+    else if (written == 1)
+      QTextStream(stdout) << "Template written to " << o.operands[1] << "\n";
+    else
+      err << "orvane: no template made from " << o.operands[0] << "\n";
+    return written == 1 ? 0 : 1;
   }
   QStringList addresses;
   if (!expandAddresses(o.operands, &addresses, &error)) {
