@@ -4,9 +4,9 @@
 // shown and every later request answers status 1 with it, since an ELF
 // library cannot refuse its own load.
 
-#include <dlfcn.h>
 
 #include <QByteArray>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -46,23 +46,12 @@ std::string TemporaryFolder() {
   return path.toStdString();
 }
 
-// QMessageBox::critical of the Qt Widgets library that a QApplication has
-// loaded into the process.  The library does not link Qt Widgets itself:
-// a program without widgets would load the whole GUI stack for one error
-// box that it cannot show anyway.
-using CriticalBox = QMessageBox::StandardButton (*)(QWidget*, const QString&, const QString&,
-                                                    QMessageBox::StandardButtons, QMessageBox::StandardButton);
-constexpr const char* kCriticalBoxSymbol =
-    "_ZN11QMessageBox8criticalEP7QWidgetRK7QStringS4_6QFlagsINS_14StandardButtonEES6_";
-
+// A failed load is told in a message box where the process shows windows,
+// on standard error otherwise.
 void ShowLoadError(const std::string& text) {
-  QCoreApplication* app = QCoreApplication::instance();
-  if (app && app->inherits("QApplication")) {
-    if (auto box = reinterpret_cast<CriticalBox>(dlsym(RTLD_DEFAULT, kCriticalBoxSymbol))) {
-      box(nullptr, QStringLiteral("KAV-7420"), QString::fromStdString(text), QMessageBox::Ok,
-          QMessageBox::NoButton);
-      return;
-    }
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    QMessageBox::critical(nullptr, QStringLiteral("KAV-7420"), QString::fromStdString(text));
+    return;
   }
   std::fprintf(stderr, "%s\n", text.c_str());
 }
