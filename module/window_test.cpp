@@ -131,4 +131,21 @@ TEST_F(Window, ClosingByTheUserEnablesTheHostWindow) {
   EXPECT_EQ(api_->exit(), 1);  // nothing left to destroy
 }
 
+// The host's command line opens the window for one device and returns when
+// it is closed; the home page has read the device by then.
+TEST(HostConfigure, OpensTheWindowUntilItIsClosed) {
+  kav::testing::ensureApp();  // also gives the host the offscreen platform
+  SimProcess sim(1);
+  const auto before = sim.stats().at(sim.address()).answered;
+  const std::string orvane = KAV_BIN_DIR "/orvane";
+  auto r = kav::sim::testing::runCommand({orvane, "configure", sim.address(), "--port", std::to_string(sim.port()),
+                                          "--close-after", "1500"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_GT(sim.stats().at(sim.address()).answered, before);
+
+  r = kav::sim::testing::runCommand({orvane, "configure", sim.address() + "-2", "--port", std::to_string(sim.port())});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("one device"), std::string::npos) << r.err;
+}
+
 }  // namespace

@@ -62,11 +62,24 @@ class PageKeyFilter : public QObject {
   }
 };
 
-void InstallKeyFilter() {
-  static QPointer<PageKeyFilter> filter;
-  if (filter || !qApp) return;
-  filter = new PageKeyFilter(qApp);
-  qApp->installEventFilter(filter);
+// The filter lives while pages exist: once the last page is gone nothing of
+// the module stays in the application's event path (the module file may be
+// unloaded after PlugExit).
+int gLivePages = 0;
+QPointer<PageKeyFilter> gKeyFilter;
+
+void PageCreated() {
+  if (gLivePages++ == 0 && qApp && !gKeyFilter) {
+    gKeyFilter = new PageKeyFilter(qApp);
+    qApp->installEventFilter(gKeyFilter);
+  }
+}
+
+void PageDestroyed() {
+  if (--gLivePages == 0 && gKeyFilter) {
+    if (qApp) qApp->removeEventFilter(gKeyFilter);
+    delete gKeyFilter.data();
+  }
 }
 
 QString LibraryText(int code) {
@@ -80,7 +93,7 @@ QString LibraryText(int code) {
 CDevicePage::CDevicePage(const QString& title, QWidget* parent)
     : QWidget(parent), scroll_(new CScrollManager(this)), title_(title) {
   scroll_->Attach(this);
-  InstallKeyFilter();
+  PageCreated();
 }
 
 CDevicePage::~CDevicePage() {
@@ -88,6 +101,7 @@ CDevicePage::~CDevicePage() {
   std::erase_if(table, [this](const auto& entry) { return entry.second.page.data() == this; });
   if (handle_) apHandleClose(handle_);
   if (second_) apHandleClose(second_);
+  PageDestroyed();
 }
 
 void CDevicePage::SetPageId(int id) {
