@@ -4,12 +4,16 @@
 #include <QCommandLineParser>
 #include <QMessageBox>
 #include <QTextStream>
+#include <QToolBar>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "device/addresses.h"
 #include "platform/host/cli.h"
+#include "platform/host/ftp_server.h"
+#include "platform/host/host_settings.h"
+#include "platform/host/settings_dialog.h"
 #include "platform/host/host_window.h"
 #include "platform/host/main_window.h"
 #include "platform/host/module_api.h"
@@ -55,6 +59,29 @@ int main(int argc, char** argv) {
   auto* window = new kav::host::MainWindow(api, p.value("port").toInt(), p.value("timeout").toInt());
   std::unique_ptr<kav::host::HostMessageWindow> host(kav::host::createHostWindows(window));
   host->onProgressText = [window](const QString& t) { window->log(t); };
+
+  // The FTP server devices use, while the settings choose this computer's.
+  kav::host::FtpServer ftp;
+  auto serve = [&](const QString& home) {
+    kav::host::AdvanceSystem a = kav::host::AdvanceSystem::load();
+    ftp.stop();
+    if (a.ftpMethod != 0 || home.isEmpty() || a.ftpUserName.isEmpty()) return;
+    QString error;
+    if (ftp.start({home, a.ftpUserName, a.ftpPasswordTmp, "0.0.0.0", a.ftpPort}, &error))
+      window->log(QStringLiteral("FTP server on port %1 serves %2").arg(ftp.port()).arg(home));
+    else
+      window->log("FTP server: " + error);
+  };
+  host->homeFolder = [&] { return ftp.running() ? ftp.home() : kav::host::AdvanceSystem::load().homedir; };
+  host->moveHomeFolder = [&](const QString& home) {
+    if (home != ftp.home() || !ftp.running()) serve(home);
+  };
+  serve(kav::host::AdvanceSystem::load().homedir);
+  QToolBar* hostBar = window->addToolBar("Host");
+  hostBar->addAction("Settings...", window, [&] {
+    kav::host::SettingsDialog dialog(window);
+    if (dialog.exec() == QDialog::Accepted) serve(dialog.values().homedir);
+  });
   if (p.isSet("devices")) {
     std::string why;
     if (auto list = kav::device::parseAddressList(p.value("devices").toStdString(), &why)) {
