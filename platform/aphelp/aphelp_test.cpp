@@ -117,6 +117,39 @@ TEST_F(ApHelp, LanSettingsWrittenPersistAcrossARestart) {
   apHandleClose(fresh);
 }
 
+// net-snmp's own tools, reading through the MIB, see what the library wrote.
+TEST_F(ApHelp, NetSnmpToolsSeeWhatTheLibraryWrote) {
+  SimProcess sim(1, "[*]\nband_count = 2\nneighbour = 1|6|00:11:22:33:44:55|2.4GHz|Cafe|now|New|up\n");
+  AP_HANDLE h = apSysDeviceInforOpen(session(sim), 0);
+  AP_LAN_INFO lan = readLan(h);
+  std::strcpy(lan.ipAddress, "10.77.0.9");
+  apSysDeviceSetInfor(h, &lan);
+  ASSERT_EQ(apSnmpSendSetRequest(h, nullptr, nullptr, AP_MODE_SYNC, 0), AP_OK);
+  AP_DEVICE_INFO name{};
+  std::strcpy(name.systemName, "written-by-library");
+  apSysDeviceSetInfor(h, &name);
+  apStyleModify(h, 1, 1);
+  ASSERT_EQ(apSnmpSendSetRequest(h, nullptr, nullptr, AP_MODE_SYNC, 0), AP_OK);
+  apHandleClose(h);
+
+  const std::vector<std::string> mib = {"-m", "+KAV7420-MIB", "-M", "+" KAV_SOURCE_DIR "/mib", "-v2c", "-c", "public"};
+  auto tool = [&](const char* name, std::vector<std::string> args) {
+    std::vector<std::string> argv{name};
+    argv.insert(argv.end(), mib.begin(), mib.end());
+    argv.push_back(sim.address() + ":" + std::to_string(sim.port()));
+    argv.insert(argv.end(), args.begin(), args.end());
+    return kav::sim::testing::runCommand(argv);
+  };
+  auto get = tool("snmpget", {"KAV7420-MIB::lanIpAddress.0", "KAV7420-MIB::devSystemName.0"});
+  ASSERT_EQ(get.status, 0) << get.err;
+  EXPECT_NE(get.out.find("lanIpAddress.0 = STRING: 10.77.0.9"), std::string::npos) << get.out;
+  EXPECT_NE(get.out.find("devSystemName.0 = STRING: written-by-library"), std::string::npos) << get.out;
+  auto walk = tool("snmpwalk", {"KAV7420-MIB::dot11RadioState"});
+  EXPECT_NE(walk.out.find("dot11RadioState.2 = STRING: on"), std::string::npos) << walk.out;
+  auto bulk = tool("snmpbulkwalk", {"KAV7420-MIB::dot11NeighbourTable"});
+  EXPECT_NE(bulk.out.find("dot11NeighbourSsid.1 = STRING: Cafe"), std::string::npos) << bulk.out;
+}
+
 TEST_F(ApHelp, SilentDeviceTimesOutThroughTheEventLoop) {
   SimProcess sim(1, "[*]\nsilent = 1\n");
   AP_HANDLE h = apSysDeviceInforOpen(session(sim, 0, 300), 0);
