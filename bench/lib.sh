@@ -30,7 +30,7 @@ sim_start() {
   fi
   printf '%s\n' "$scenario" > "$SIM_STATE/scenario.ini"
   "$BIN/kav7420-sim" --devices "$SIM_ADDRS" --port "$SIM_PORT" --state "$SIM_STATE/state" \
-    --scenario "$SIM_STATE/scenario.ini" > "$SIM_STATE/sim.out" 2>&1 &
+    --scenario "$SIM_STATE/scenario.ini" ${SIM_EXTRA:-} > "$SIM_STATE/sim.out" 2>&1 &
   SIM_PID=$!
   for _ in $(seq 200); do grep -q '^ready' "$SIM_STATE/sim.out" && return 0; sleep 0.1; done
   echo "the simulator did not start" >&2; cat "$SIM_STATE/sim.out" >&2; return 1
@@ -51,3 +51,5 @@ sim_answered() {
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+now() { date +%s.%N; }
