@@ -93,4 +93,47 @@ TEST(Dcf, WriterRefusesARootThatIsNotAscii) {
   EXPECT_EQ(error, "root element name is not ASCII");
 }
 
+TEST(Dcf, ReadBackWhatTheDeviceWrites) {
+  // Root names may hold the separator byte '0' themselves.
+  for (const char* root : {"KAV-7420", "KAV-74200", "X"}) {
+    kav::sim::ConfigDoc doc = kav::sim::ConfigDoc::defaults(root, 2);
+    auto bytes = kav::sim::dcfBytes(doc, nullptr);
+    ASSERT_TRUE(bytes);
+    std::string why;
+    auto content = kav::sim::readDcf(*bytes, 1 << 20, &why);
+    ASSERT_TRUE(content) << why;
+    EXPECT_EQ(content->root, root);
+    EXPECT_EQ(content->xml, doc.text());
+  }
+}
+
+TEST(Dcf, ReaderRefusesWhatIsNotAWholeFile) {
+  const std::string good = *kav::sim::dcfBytes(kav::sim::ConfigDoc::defaults("KAV-7420", 1), nullptr);
+  const size_t gz = good.find("\x1f\x8b");
+  struct Case {
+    const char* what;
+    std::string bytes;
+    size_t maxXml;
+    std::string why;
+  };
+  const Case cases[] = {
+      {"empty", "", 1 << 20, "not a configuration file"},
+      {"plain XML", "<KAV-7420></KAV-7420>", 1 << 20, "not a configuration file"},
+      {"no root", good.substr(gz - 1), 1 << 20, "not a configuration file"},
+      // (Without it "KAV-7420" would read as the root "KAV-742", which a
+      // device then refuses as not its own.)
+      {"no separator", "KAV-742X" + good.substr(gz), 1 << 20, "not a configuration file"},
+      {"root with a blank", "KAV 7420" + good.substr(gz - 1), 1 << 20, "not a configuration file"},
+      {"cut short", good.substr(0, good.size() - 20), 1 << 20, "configuration file damaged"},
+      {"body damaged", good.substr(0, gz + 12) + std::string(40, 'x') + good.substr(gz + 52), 1 << 20,
+       "configuration file damaged"},
+      {"unpacks too large", good, 100, "configuration file too large"},
+  };
+  for (const Case& c : cases) {
+    std::string why;
+    EXPECT_FALSE(kav::sim::readDcf(c.bytes, c.maxXml, &why)) << c.what;
+    EXPECT_EQ(why, c.why) << c.what;
+  }
+}
+
 }  // namespace

@@ -73,6 +73,17 @@ TiXmlElement* child(TiXmlNode* parent, const Segment& s) {
   return nullptr;
 }
 
+TiXmlElement* element(const TiXmlDocument& doc, std::string_view path) {
+  auto segs = parsePath(path, 0);
+  if (!segs) return nullptr;
+  TiXmlElement* node = const_cast<TiXmlElement*>(doc.RootElement());
+  for (const Segment& s : *segs) {
+    if (!node) return nullptr;
+    node = child(node, s);
+  }
+  return node;
+}
+
 TiXmlText* firstText(TiXmlNode* e) {
   for (TiXmlNode* n = e->FirstChild(); n; n = n->NextSibling())
     if (TiXmlText* t = n->ToText()) return t;
@@ -203,6 +214,25 @@ bool ConfigDoc::set(std::string_view path, std::string_view value, uint32_t row)
       node->InsertEndChild(text);
   }
   return true;
+}
+
+std::vector<std::string> ConfigDoc::childTexts(std::string_view path, std::string_view name) const {
+  std::vector<std::string> out;
+  TiXmlElement* parent = element(doc_, path);
+  if (!parent) return out;
+  const std::string n(name);
+  for (TiXmlElement* e = parent->FirstChildElement(n); e; e = e->NextSiblingElement(n)) {
+    TiXmlText* t = firstText(e);
+    out.push_back(t ? t->Value() : "");
+  }
+  return out;
+}
+
+void ConfigDoc::removeChildren(std::string_view path, std::string_view name) {
+  TiXmlElement* parent = element(doc_, path);
+  if (!parent) return;
+  const std::string n(name);
+  while (TiXmlElement* e = parent->FirstChildElement(n)) parent->RemoveChild(e);
 }
 
 }  // namespace kav::sim

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kav::sim {
 
@@ -46,6 +47,12 @@ class ConfigDoc {
   // Sets the element's text, creating missing elements on the way.
   // False only for a malformed path.
   bool set(std::string_view path, std::string_view value, uint32_t row = 0);
+
+  // Texts of the children called `name` of the element at `path`, in
+  // document order; empty when the element does not exist.
+  std::vector<std::string> childTexts(std::string_view path, std::string_view name) const;
+  // Removes every child called `name` of the element at `path`.
+  void removeChildren(std::string_view path, std::string_view name);
 
  private:
   TiXmlDocument doc_;

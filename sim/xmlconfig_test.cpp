@@ -49,6 +49,19 @@ TEST(ConfigDoc, PathsFindCreateAndClear) {
     EXPECT_FALSE(doc.set(bad, "x")) << bad;
 }
 
+TEST(ConfigDoc, ListsOfChildren) {
+  ConfigDoc doc;
+  ASSERT_TRUE(doc.parse(R"(<R><acl><mode>1</mode><mac id="2">b</mac><x/><mac id="1">a</mac><mac/></acl></R>)", nullptr));
+  EXPECT_EQ(doc.childTexts("acl", "mac"), (std::vector<std::string>{"b", "a", ""}));  // document order
+  EXPECT_TRUE(doc.childTexts("acl", "none").empty());
+  EXPECT_TRUE(doc.childTexts("missing/path", "mac").empty());
+  doc.removeChildren("acl", "mac");
+  doc.removeChildren("missing/path", "mac");
+  EXPECT_TRUE(doc.childTexts("acl", "mac").empty());
+  EXPECT_EQ(doc.get("acl/mode"), "1");
+  EXPECT_TRUE(doc.get("acl/x"));
+}
+
 TEST(ConfigDoc, DefaultsForEachHardware) {
   ConfigDoc single = ConfigDoc::defaults("KAV-7420", 1);
   EXPECT_EQ(single.rootName(), "KAV-7420");
