@@ -103,6 +103,8 @@ bool printable(const std::string& s) {
   return true;
 }
 
+constexpr const char* kLanAddressPath = "wan/rg/inf[id=1]/static/ipaddr";
+
 bool lessOid(const std::vector<oid>& a, const oid* b, size_t blen) {
   return std::lexicographical_compare(a.begin(), a.end(), b, b + blen);
 }
@@ -144,6 +146,8 @@ bool Device::open(const DeviceSettings& settings, std::string* error) {
     if (config_.ensureRadios(settings_.bandCount) && !saveConfig(error)) return false;
   } else {
     config_ = ConfigDoc::defaults(settings_.root, settings_.bandCount);
+    // A device reports the address it is reached on.
+    config_.set(kLanAddressPath, addressText_);
     config_.set("snmp/rocommunity", settings_.readCommunity);
     config_.set("snmp/rwcommunity", settings_.writeCommunity);
     for (const auto& [p, v] : settings_.xml) config_.set(p, v);
@@ -493,6 +497,7 @@ void Device::runCommand(long command) {
       break;
     case 1: {  // factory defaults: the default document for this hardware
       ConfigDoc fresh = ConfigDoc::defaults(config_.rootName(), settings_.bandCount);
+      fresh.set(kLanAddressPath, addressText_);
       replaceConfig(fresh, nullptr);
       restart();
       break;

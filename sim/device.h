@@ -58,8 +58,9 @@ class Device {
   Device(uint32_t address, std::string stateDir,
          std::function<std::optional<DeviceSettings>()> rereadScenario = {});
 
-  // Loads DIR/<address>/config.xml, or creates it from the default document
-  // and the scenario's initial values.  Fills the runtime tables.
+  // Loads DIR/<address>/config.xml, or creates it from the default document,
+  // the device's own address (<wan><rg><inf id=1><static><ipaddr>) and the
+  // scenario's initial values.  Fills the runtime tables.
   bool open(const DeviceSettings& settings, std::string* error);
   // Takes new runtime values and knobs (the configuration stays as it is).
   void applySettings(const DeviceSettings& settings);

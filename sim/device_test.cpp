@@ -231,6 +231,20 @@ TEST_F(DeviceTest, FactoryDefaultsKeepRootAndRadios) {
   EXPECT_EQ(onDisk.text(), device_->config().text());
 }
 
+TEST_F(DeviceTest, NewConfigurationHoldsTheAddressTheDeviceIsReachedOn) {
+  open("restart_seconds = 0\n");
+  EXPECT_EQ(text("lanIpAddress", 0), "127.0.1.5");
+  EXPECT_EQ(setText("lanIpAddress", "10.0.0.7"), SNMP_ERR_NOERROR);
+  open("restart_seconds = 0\n");  // an existing configuration stays as it is
+  EXPECT_EQ(text("lanIpAddress", 0), "10.0.0.7");
+  EXPECT_EQ(setInt("sysCommand", 1), SNMP_ERR_NOERROR);  // factory defaults
+  EXPECT_EQ(text("lanIpAddress", 0), "127.0.1.5");
+  // The scenario's xml lines decide when they set it.
+  std::filesystem::remove_all(dir_ + "/dev");
+  open("xml.wan/rg/inf[id=1]/static/ipaddr = 10.1.1.1\n");
+  EXPECT_EQ(text("lanIpAddress", 0), "10.1.1.1");
+}
+
 TEST_F(DeviceTest, RefreshAndScanReadTheScenarioAgain) {
   open("client = 00:11:22:33:44:55 0 6 -40 0 1\nneighbour = 1|6|b1|2.4GHz|one|now|Valid|ok\n");
   EXPECT_EQ(integer("trafficAssociatedClients", 0), 1);
