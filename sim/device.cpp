@@ -9,6 +9,8 @@
 #include <ctime>
 
 #include "device/addresses.h"
+#include "sim/aclfile.h"
+#include "sim/dcf.h"
 #include "sim/files.h"
 
 namespace kav::sim {
@@ -103,7 +105,19 @@ bool printable(const std::string& s) {
   return true;
 }
 
+std::string firstLine(const std::string& text) {
+  std::string line = text.substr(0, text.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+// The version a transfer wrote to flash, until a restart runs it.
+constexpr const char* kWrittenFirmwareFile = "written-firmware";
 constexpr const char* kLanAddressPath = "wan/rg/inf[id=1]/static/ipaddr";
+constexpr const char* kAclPath = "wlan/inf[id=1]/acl";
+// A device that restarts by itself after a transfer reports the transfer
+// done first and goes away this long after.
+constexpr auto kRestartAfterTransfer = std::chrono::seconds(1);
 
 bool lessOid(const std::vector<oid>& a, const oid* b, size_t blen) {
   return std::lexicographical_compare(a.begin(), a.end(), b, b + blen);
@@ -115,13 +129,14 @@ std::vector<oid> modelOid(const ObjectDef& def) {
 }
 
 // A save interrupted by a kill leaves its temporary file ("config.xml.XXXXXX")
-// beside the intact old file; such leftovers are removed at start.
+// beside the intact old file, a transfer its download ("download.XXXXXX");
+// such leftovers are removed at start.
 void removeStaleTemporaries(const std::string& dir) {
   DIR* d = ::opendir(dir.c_str());
   if (!d) return;
   while (dirent* e = ::readdir(d)) {
     std::string_view name = e->d_name;
-    for (std::string_view base : {"config.xml.", "firmware."})
+    for (std::string_view base : {"config.xml.", "firmware.", "written-firmware.", kDownloadPrefix})
       if (name.size() == base.size() + 6 && name.starts_with(base)) ::unlink((dir + "/" + std::string(name)).c_str());
   }
   ::closedir(d);
@@ -154,10 +169,15 @@ bool Device::open(const DeviceSettings& settings, std::string* error) {
     if (!saveConfig(error)) return false;
   }
   if (auto fw = readFile(stateDir_ + "/firmware")) {
-    firmware_ = *fw;
-    while (!firmware_.empty() && (firmware_.back() == '\n' || firmware_.back() == '\r')) firmware_.pop_back();
+    firmware_ = firstLine(*fw);
   } else {
     firmware_ = settings_.fwVersion;
+  }
+  // An image written to flash before the simulator stopped runs now.
+  if (auto written = readFile(statePath(kWrittenFirmwareFile))) {
+    const std::string version = firstLine(*written);
+    if (!version.empty() && !setFirmwareVersion(version, error)) return false;
+    ::unlink(statePath(kWrittenFirmwareFile).c_str());
   }
   clients_ = settings_.clients;
   neighbours_ = settings_.neighbours;
@@ -285,7 +305,10 @@ Value Device::runtimeValue(const ObjectDef& def, uint32_t row) const {
   if (w == "mem") return intValue(s, settings_.mem);
   if (w == "wlan_tx_packets") return intValue(s, settings_.txPackets);
   if (w == "wlan_rx_packets") return intValue(s, settings_.rxPackets);
-  if (w == "client_refresh" || w == "command") return intValue(s, 0);
+  if (w == "client_refresh" || w == "command" || w == "transfer.start") return intValue(s, 0);
+  if (w == "transfer.status") return intValue(s, transferStatus_);
+  if (w == "transfer.message") return textValue(s, transferMessage_);
+  if (w == "transfer.password") return textValue(s, "");
   if (auto it = written_.find({def.where, row}); it != written_.end()) return it->second;
   if (w == "scan") return intValue(s, scanBand_);
   if (w.starts_with("clients.") && row >= 1 && row <= clients_.size()) {
@@ -419,6 +442,9 @@ int Device::check(const Instance& in, const netsnmp_variable_list& vb, Value* ou
   } else {
     v.integer = static_cast<long>(*vb.val.integer);
   }
+  // One transfer at a time.
+  if (std::string_view(def.where) == "transfer.start" && v.integer == 1 && transfer_.busy())
+    return SNMP_ERR_INCONSISTENTVALUE;
   if (out) *out = std::move(v);
   return SNMP_ERR_NOERROR;
 }
@@ -426,7 +452,7 @@ int Device::check(const Instance& in, const netsnmp_variable_list& vb, Value* ou
 int Device::apply(const std::vector<Assignment>& assignments, std::string* error) {
   const ConfigDoc before = config_;
   const std::string beforeText = before.text();
-  bool refreshClients = false, scan = false;
+  bool refreshClients = false, scan = false, transferStart = false;
   long scanBand = scanBand_;
   std::vector<long> commands;
   auto valueText = [](const Value& v) {
@@ -462,13 +488,12 @@ int Device::apply(const std::vector<Assignment>& assignments, std::string* error
       }
     } else if (w == "command") {
       commands.push_back(a.value.integer);
+    } else if (w == "transfer.start") {
+      transferStart = transferStart || a.value.integer == 1;
     }
   }
-  // Everything else at run time is just remembered.  File transfers (firmware,
-  // certificates, configuration and ACL files over FTP and TFTP) hook in here:
-  // their parameters are remembered like this, and their start value runs
-  // the transfer beside the agent, which changes the device through
-  // setFirmwareVersion() and replaceConfig().
+  // Everything else at run time is remembered: the transfer parameters
+  // among them, which transferStart then uses.
   std::vector<std::pair<std::pair<std::string, uint32_t>, Value>> remembered;
   for (const Assignment& a : assignments) {
     const ObjectDef& def = *a.instance->def;
@@ -486,6 +511,7 @@ int Device::apply(const std::vector<Assignment>& assignments, std::string* error
     scanBand_ = scanBand;
     rereadNeighbours();
   }
+  if (transferStart) startTransfer();
   for (long c : commands) runCommand(c);
   return SNMP_ERR_NOERROR;
 }
@@ -510,7 +536,8 @@ void Device::runCommand(long command) {
       restart();
       break;
     }
-    case 4:  // clear the language pack: the simulator has none
+    case 4:  // clear the language pack
+      ::unlink(statePath(kLanguagePackFile).c_str());
       break;
   }
 }
@@ -550,8 +577,121 @@ bool Device::setFirmwareVersion(const std::string& version, std::string* error) 
 }
 
 void Device::restart() {
+  transfer_.cancel("transfer interrupted by a restart");
+  restartAt_.reset();
+  if (!writtenFirmware_.empty()) {
+    std::string error;
+    if (setFirmwareVersion(writtenFirmware_, &error)) {
+      ::unlink(statePath(kWrittenFirmwareFile).c_str());
+      writtenFirmware_.clear();
+    }
+  }
   restartUntil_ = Clock::now() + std::chrono::seconds(settings_.restartSeconds);
   bootTime_ = restartUntil_;
+}
+
+// ---- file transfers ----
+
+void Device::tick(Clock::time_point now) {
+  if (auto outcome = transfer_.take()) commitTransfer(std::move(*outcome));
+  if (restartAt_ && now >= *restartAt_) restart();
+}
+
+std::string Device::writtenText(const char* where) const {
+  auto it = written_.find({where, 0});
+  if (it == written_.end()) return "";
+  return it->second.type == ASN_INTEGER ? std::to_string(it->second.integer) : it->second.bytes;
+}
+
+void Device::setTransferResult(long status, std::string message) {
+  // transferMessage is a DisplayString.
+  for (char& c : message)
+    if (c < 0x20 || c > 0x7E) c = '?';
+  if (message.size() > 255) message.resize(255);
+  transferStatus_ = status;
+  transferMessage_ = std::move(message);
+}
+
+void Device::startTransfer() {
+  const long kind = toLong(writtenText("transfer.kind"), 0);
+  if (kind == 12) {
+    // Answered at once: the device is gone a moment later.
+    setTransferResult(kTransferDone, writtenFirmware_.empty() ? "restarting"
+                                                              : "restarting with firmware " + writtenFirmware_);
+    restart();
+    return;
+  }
+  TransferJob job;
+  job.kind = kind;
+  job.stateDir = stateDir_;
+  job.model = settings_.model;
+  job.rootName = config_.rootName();
+  job.bandCount = settings_.bandCount;
+  job.flashMs = settings_.flashMs;
+  job.target.port = settings_.ftpPort ? settings_.ftpPort : 21;
+  job.target.user = writtenText("transfer.user");
+  job.target.password = writtenText("transfer.password");
+  job.target.fileName = writtenText("transfer.file");
+  job.target.sourceAddress = addressText_;
+  job.target.silenceSeconds = settings_.ftpTimeoutSeconds;
+  const std::string server = writtenText("transfer.server");
+  const bool known = (kind >= 1 && kind <= 8) || kind == 10 || kind == 11;
+  if (!known) return setTransferResult(kTransferFailed, "unsupported transfer kind " + std::to_string(kind));
+  if (kind != 11) {
+    // Everything but kind 11 goes to the server.
+    auto address = device::parseIpv4(server);
+    if (!address) return setTransferResult(kTransferFailed, "not an FTP server address: " + server);
+    job.target.server = device::ipv4Text(*address);
+    if (std::string why = ftp::fileNameProblem(job.target.fileName); !why.empty())
+      return setTransferResult(kTransferFailed, why);
+  }
+  std::string error;
+  if (kind == 5) {
+    auto bytes = dcfBytes(config_, &error);
+    if (!bytes) return setTransferResult(kTransferFailed, error);
+    job.upload = std::move(*bytes);
+  } else if (kind == 7) {
+    std::vector<uint64_t> macs;
+    for (const std::string& text : config_.childTexts(kAclPath, "mac"))
+      if (auto mac = parseMac(text)) macs.push_back(*mac);
+    job.upload = aclFileText(macs);
+  }
+  setTransferResult(kTransferRunning, "running");
+  transfer_.start(std::move(job), wake_);
+}
+
+void Device::commitTransfer(TransferOutcome o) {
+  auto fail = [&](std::string message) {
+    o.status = kTransferFailed;
+    o.message = std::move(message);
+  };
+  if (o.status == kTransferDone && !o.moveTo.empty()) {
+    std::string error;
+    const std::string folder = o.moveTo.substr(0, o.moveTo.find_last_of('/'));
+    if (!makeDirs(folder, &error) || ::rename(o.download.c_str(), o.moveTo.c_str()) != 0)
+      fail("cannot store the file on the device");
+    else
+      o.download.clear();
+  }
+  if (o.status == kTransferDone && o.config) {
+    if (!replaceConfig(*o.config, nullptr)) fail("cannot save the configuration");
+  }
+  if (o.status == kTransferDone && o.acl) {
+    ConfigDoc changed = config_;
+    changed.removeChildren(kAclPath, "mac");
+    for (size_t i = 0; i < o.acl->size(); ++i)
+      changed.set(std::string(kAclPath) + "/mac[id=" + std::to_string(i + 1) + "]", macColonText((*o.acl)[i]));
+    if (!replaceConfig(changed, nullptr)) fail("cannot save the configuration");
+  }
+  if (o.status == kTransferDone && o.writtenVersion) {
+    if (writeFileAtomic(statePath(kWrittenFirmwareFile), *o.writtenVersion + "\n", nullptr))
+      writtenFirmware_ = *o.writtenVersion;
+    else
+      fail("cannot write the image");
+  }
+  if (!o.download.empty()) ::unlink(o.download.c_str());
+  if (o.status == kTransferDone && o.restart) restartAt_ = Clock::now() + kRestartAfterTransfer;
+  setTransferResult(o.status, std::move(o.message));
 }
 
 }  // namespace kav::sim

@@ -17,6 +17,7 @@
 
 #include "device/model.h"
 #include "sim/scenario.h"
+#include "sim/transfer.h"
 #include "sim/xmlconfig.h"
 
 namespace kav::sim {
@@ -60,7 +61,8 @@ class Device {
 
   // Loads DIR/<address>/config.xml, or creates it from the default document,
   // the device's own address (<wan><rg><inf id=1><static><ipaddr>) and the
-  // scenario's initial values.  Fills the runtime tables.
+  // scenario's initial values.  Fills the runtime tables.  A firmware image
+  // written before the simulator stopped runs now (the device was off).
   bool open(const DeviceSettings& settings, std::string* error);
   // Takes new runtime values and knobs (the configuration stays as it is).
   void applySettings(const DeviceSettings& settings);
@@ -103,7 +105,16 @@ class Device {
   // and saves it.
   bool replaceConfig(const ConfigDoc& doc, std::string* error = nullptr);
   // Goes silent for restart_seconds; the up time starts again afterwards.
+  // A firmware image written by a transfer runs from now on; a transfer
+  // under way is abandoned.
   void restart();
+
+  // Takes the outcome of a finished transfer and runs a restart that has
+  // come due.  The server calls it before it handles a request and when a
+  // transfer worker wakes it, always on the SNMP thread.
+  void tick(Clock::time_point now);
+  // Called from a transfer worker's thread when its outcome is ready.
+  void setWakeup(std::function<void()> wake) { wake_ = std::move(wake); }
 
   Stats stats;
 
@@ -116,6 +127,11 @@ class Device {
   Value runtimeValue(const device::ObjectDef& def, uint32_t row) const;
   Value derivedValue(const device::ObjectDef& def, uint32_t row) const;
   void runCommand(long command);
+  void startTransfer();
+  void commitTransfer(TransferOutcome outcome);
+  void setTransferResult(long status, std::string message);
+  std::string writtenText(const char* where) const;
+  std::string statePath(const char* name) const { return stateDir_ + "/" + name; }
   void rereadClients();
   void rereadNeighbours();
   bool saveConfig(std::string* error);
@@ -135,6 +151,15 @@ class Device {
   std::map<std::pair<std::string, uint32_t>, Value> written_;
   Clock::time_point bootTime_ = Clock::now();
   Clock::time_point restartUntil_{};
+  // File transfers: the worker, what transferStatus and transferMessage
+  // read, the image written to flash, and a restart the device has
+  // announced.
+  TransferWorker transfer_;
+  long transferStatus_ = kTransferIdle;
+  std::string transferMessage_;
+  std::string writtenFirmware_;
+  std::optional<Clock::time_point> restartAt_;
+  std::function<void()> wake_;
   std::vector<Instance> instances_;
   bool instancesDirty_ = true;
   std::mt19937 random_;

@@ -12,7 +12,8 @@
 namespace {
 
 const char kHelp[] = R"(Usage:
-  kav7420-sim --devices LIST --port PORT --state DIR [--scenario FILE] [--verbose]
+  kav7420-sim --devices LIST --port PORT --state DIR [--scenario FILE]
+              [--ftp-port N] [--verbose]
   kav7420-sim --state DIR --export-dcf ADDRESS FILE
   kav7420-sim --help
 
@@ -24,11 +25,16 @@ Options:
                      e.g. 127.0.1.1-127.0.1.50 or 127.0.1.1-50,127.0.2.7
   --port PORT        UDP port every device listens on (default 16100)
   --state DIR        state folder: DIR/<address>/config.xml holds a device's
-                     configuration (created from the built-in default and the
+                     configuration (created from the built-in default, the
+                     device's own address as its LAN address and the
                      scenario when missing, rewritten after every SET that
                      changes it), DIR/<address>/firmware a firmware version
-                     installed at run time, DIR/stats.txt the request counts
+                     installed at run time, DIR/stats.txt the request counts;
+                     file transfers (below) add more files there
   --scenario FILE    runtime values, tables and network behaviour (below)
+  --ftp-port N       port of the FTP servers a device is sent to (default 21;
+                     the scenario key ftp_port sets it per device): a device
+                     is told only an address
   --export-dcf ADDRESS FILE
                      writes the configuration of the device ADDRESS from the
                      state folder as a device configuration file (root element
@@ -55,6 +61,55 @@ Behaviour of a device:
     restart, 2 save and activate, 3 discard changes and restart, 4 accepted
   - dot11ClientInformationRefresh = 1 reads the client lines of the scenario
     again; dot11NeighbourScan = band reads the neighbour lines again
+
+File transfers (kavTransfer):
+  A manager sets transferKind, transferServer (an IPv4 address),
+  transferUser, transferPassword, transferFileName and transferStart = 1 in
+  one SET.  The device then fetches or stores the file itself over FTP
+  (ftp://SERVER:FTP-PORT/FILENAME, connecting from its own address) on a
+  thread of its own, while it keeps answering.  transferStatus reads 1 while
+  it runs, then 2 done, 3 failed, or 500 not a firmware image for this device;
+  transferMessage says what happened ("cannot connect to FTP server
+  1.2.3.4:21", "FTP login refused", "file not found on server: x.bin",
+  "image is for model X", "image checksum mismatch", ...).  A start while a
+  transfer runs is refused (inconsistentValue; badValue in SNMPv1).
+  transferPassword reads as an empty text.  A failed transfer changes
+  nothing.  5 s to connect; an FTP server silent for ftp_timeout_seconds ends
+  the transfer; none takes longer than 10 minutes.
+    1  fetch a firmware image, check and write it (10 and 11 in one); the
+       device reports done and restarts a second later
+    2  fetch an SSL certificate (PEM) into DIR/<address>/ssl/cert.pem
+    3  fetch an SSL private key (PEM) into DIR/<address>/ssl/key.pem
+    4  fetch a configuration file (.dcf, as --export-dcf writes it) and take
+       it: its root element must be the device's own; restarts as kind 1
+    5  store the configuration file (.dcf)
+    6  fetch an ACL file (MAC addresses, one a line, at most 256) and take it
+       as <wlan><inf id=1><acl><mac id=N>
+    7  store that list as an ACL file ("00:11:22:33:44:55" lines)
+    8  fetch a language pack into DIR/<address>/langpack.bin (sysCommand 4
+       removes it)
+   10  fetch a firmware image into DIR/<address>/staging.img (at most 64 MiB;
+       a failure keeps the previous one)
+   11  check the staged image and write it (takes flash_ms); its version
+       runs from the next restart; no staged image: status 3
+   12  restart (with the written image): status 2 at once, then silent for
+       restart_seconds
+  Any other kind: status 3 "unsupported transfer kind N".
+  A written image also runs after any other restart, and when the simulator
+  starts again (DIR/<address>/written-firmware).  kav7420-fwimage makes
+  images.
+
+Firmware image format (little-endian), a 64-byte header, then the payload:
+  offset  0  10 bytes  "KAV7420FW" and a NUL
+         10   2 bytes  header format, 1
+         12  16 bytes  model name, NUL-padded (must be the device's model)
+         28  16 bytes  version text, NUL-padded, 1..15 printable characters
+         44   4 bytes  payload length
+         48   4 bytes  CRC-32 of the payload (zlib's crc32)
+         52   8 bytes  zero
+         60   4 bytes  CRC-32 of header bytes 0..59
+  A whole image is at most 64 MiB.  Wrong magic, header, model, length or
+  checksum: status 500 with the reason.
 
 Scenario file:
   # comment (also ';'); blank lines are ignored
@@ -83,6 +138,9 @@ Scenario file:
   silent            1: no answers at all                        [0]
   restart_seconds   silence after a restart command             [2]
   max_message_size  largest answer in bytes, 64..65507          [4096]
+  ftp_port          FTP port of the servers it is sent to       [--ftp-port]
+  ftp_timeout_seconds  silence that ends a transfer, 1..600     [10]
+  flash_ms          time to write a firmware image              [300]
   xml.PATH = VALUE  initial value of a new configuration, e.g.
                     xml.wlan/inf[id=1]/ssid = Office
   client = MAC BAND AUTH RSSI PSM SSID_INDEX
@@ -135,6 +193,12 @@ int main(int argc, char** argv) {
       if (i + 2 >= argc) return usage("--export-dcf needs ADDRESS FILE");
       exportAddress = argv[++i];
       exportFile = argv[++i];
+    } else if (a == "--ftp-port") {
+      const char* v = value();
+      char* end = nullptr;
+      long p = v ? std::strtol(v, &end, 10) : 0;
+      if (!v || *end || p < 1 || p > 65535) return usage("--ftp-port needs a number 1..65535");
+      opts.ftpPort = static_cast<uint16_t>(p);
     } else if (a == "--verbose") {
       opts.verbose = true;
     } else {

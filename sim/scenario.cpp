@@ -120,6 +120,11 @@ std::string applyLine(DeviceSettings& d, SectionState& st, std::string_view key,
     return parseNumber(value, d.restartSeconds, 0u, 3600u) ? "" : bad("must be 0..3600");
   if (key == "max_message_size")
     return parseNumber(value, d.maxMessageSize, 64u, 65507u) ? "" : bad("must be 64..65507");
+  if (key == "ftp_port")
+    return parseNumber(value, d.ftpPort, uint16_t{1}, uint16_t{65535}) ? "" : bad("must be 1..65535");
+  if (key == "ftp_timeout_seconds")
+    return parseNumber(value, d.ftpTimeoutSeconds, 1u, 600u) ? "" : bad("must be 1..600");
+  if (key == "flash_ms") return parseNumber(value, d.flashMs, 0u, 600000u) ? "" : bad("must be 0..600000");
   if (key == "client") {
     if (!st.clientsStarted) d.clients.clear();
     st.clientsStarted = true;

@@ -32,6 +32,9 @@
 //   silent            1: the device answers nothing                     [0]
 //   restart_seconds   how long a restart keeps the device silent        [2]
 //   max_message_size  largest answer the device sends, bytes            [4096]
+//   ftp_port          port of the FTP servers the device is sent to     [--ftp-port, 21]
+//   ftp_timeout_seconds  silence of an FTP server that ends a transfer  [10]
+//   flash_ms          how long writing a firmware image takes           [300]
 //   xml.PATH = VALUE  initial value of a new configuration, PATH as in the device
 //                     model ("xml.wlan/inf[id=1]/ssid = Office"); several lines allowed
 //   client = MAC BAND AUTH RSSI PSM SSID_INDEX
@@ -91,6 +94,9 @@ struct DeviceSettings {
   bool silent = false;
   uint32_t restartSeconds = 2;
   uint32_t maxMessageSize = 4096;
+  uint16_t ftpPort = 0;  // 0: the simulator's --ftp-port
+  uint32_t ftpTimeoutSeconds = 10;
+  uint32_t flashMs = 300;
   std::vector<std::pair<std::string, std::string>> xml;  // path, value
   std::vector<ClientEntry> clients;
   std::vector<NeighbourEntry> neighbours;

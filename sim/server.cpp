@@ -3,6 +3,7 @@
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/library/large_fd_set.h>
+#include <curl/curl.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -30,15 +31,20 @@ volatile sig_atomic_t gReload = 0;
 volatile sig_atomic_t gStats = 0;
 int gWake[2] = {-1, -1};
 
+// Wakes the main loop: signals, and transfer workers that have finished.
+void wakeMainLoop() {
+  if (gWake[1] >= 0) {
+    char c = 1;
+    [[maybe_unused]] ssize_t n = ::write(gWake[1], &c, 1);
+  }
+}
+
 void onSignal(int sig) {
   int saved = errno;
   if (sig == SIGTERM || sig == SIGINT) gStop = 1;
   if (sig == SIGHUP) gReload = 1;
   if (sig == SIGUSR1) gStats = 1;
-  if (gWake[1] >= 0) {
-    char c = 1;
-    [[maybe_unused]] ssize_t n = ::write(gWake[1], &c, 1);
-  }
+  wakeMainLoop();
   errno = saved;
 }
 
@@ -70,6 +76,7 @@ class Server {
   void send(netsnmp_session* session, netsnmp_pdu* pdu, Device& device);
   void sendDue(Clock::time_point now);
   void reload();
+  void tickDevices(Clock::time_point now);
   bool writeStats(std::string* error) const;
 
   ServerOptions opts_;
@@ -79,6 +86,7 @@ class Server {
   std::vector<netsnmp_session*> sessions_;
   std::multimap<Clock::time_point, Pending> delayed_;  // equal times keep their order
   int maxFd_ = 0;
+  Clock::time_point lastTick_{};
 };
 
 // ---- net-snmp session hooks ----
@@ -119,11 +127,16 @@ bool Server::loadScenario(std::string* error) {
   return true;
 }
 
-DeviceSettings Server::settingsFor(uint32_t address) const { return scenario_->forDevice(address); }
+DeviceSettings Server::settingsFor(uint32_t address) const {
+  DeviceSettings s = scenario_->forDevice(address);
+  if (s.ftpPort == 0) s.ftpPort = opts_.ftpPort;
+  return s;
+}
 
 void Server::handle(Endpoint& ep, netsnmp_session* session, netsnmp_pdu* request) {
   Device& device = *ep.device;
   const auto now = Clock::now();
+  device.tick(now);  // a poll sees a transfer that has just ended
   if (device.silent(now) || device.dropThisOne()) return;
   netsnmp_pdu* response = answerRequest(device, session, request);
   if (!response) return;
@@ -170,6 +183,14 @@ void Server::reload() {
   std::fflush(stdout);
 }
 
+// Finished transfers and restarts that devices announced.  Cheap enough to
+// run for the whole fleet when a worker wakes the loop and a few times a
+// second.
+void Server::tickDevices(Clock::time_point now) {
+  lastTick_ = now;
+  for (auto& d : devices_) d->tick(now);
+}
+
 bool Server::writeStats(std::string* error) const {
   std::string text;
   for (const auto& d : devices_)
@@ -208,6 +229,7 @@ int Server::run() {
       return s->forDevice(address);
     };
     auto device = std::make_unique<Device>(address, opts_.stateDir + "/" + text, reread);
+    device->setWakeup(wakeMainLoop);
     if (!device->open(settingsFor(address), &error)) {
       std::fprintf(stderr, "kav7420-sim: %s: %s\n", text.c_str(), error.c_str());
       return 1;
@@ -275,9 +297,9 @@ int Server::run() {
     NETSNMP_LARGE_FD_SET(gWake[0], &fds);
     numfds = std::max(numfds, gWake[0] + 1);
     // Wake for the library's own timers, the next delayed answer, and at
-    // least once a second.
+    // least four times a second (for restarts that devices announced).
     auto now = Clock::now();
-    auto wait = std::chrono::microseconds(1000000);
+    auto wait = std::chrono::microseconds(250000);
     if (!block) wait = std::min(wait, std::chrono::microseconds(tv.tv_sec * 1000000L + tv.tv_usec));
     if (!delayed_.empty())
       wait = std::min(wait, std::max(std::chrono::microseconds(0), std::chrono::duration_cast<std::chrono::microseconds>(
@@ -285,8 +307,10 @@ int Server::run() {
     tv.tv_sec = static_cast<time_t>(wait.count() / 1000000);
     tv.tv_usec = static_cast<suseconds_t>(wait.count() % 1000000);
     int n = netsnmp_large_fd_set_select(numfds, &fds, nullptr, nullptr, &tv);
+    bool woken = false;
     if (n > 0) {
       if (NETSNMP_LARGE_FD_ISSET(gWake[0], &fds)) {
+        woken = true;
         char buf[64];
         while (::read(gWake[0], buf, sizeof buf) > 0) {
         }
@@ -300,7 +324,9 @@ int Server::run() {
       return 1;
     }
     netsnmp_large_fd_set_cleanup(&fds);
-    sendDue(Clock::now());
+    now = Clock::now();
+    if (woken || now - lastTick_ >= std::chrono::milliseconds(250)) tickDevices(now);
+    sendDue(now);
   }
   if (!writeStats(&error)) std::fprintf(stderr, "kav7420-sim: %s\n", error.c_str());
   return 0;
@@ -321,11 +347,14 @@ int runServer(const ServerOptions& options) {
   else
     snmp_disable_log();
   init_snmp("kav7420-sim");
+  // Before any transfer thread exists.
+  curl_global_init(CURL_GLOBAL_DEFAULT);
   int rc;
   {
     Server server(options);
     rc = server.run();
   }
+  curl_global_cleanup();
   return rc;
 }
 

@@ -14,6 +14,7 @@ struct ServerOptions {
   std::string stateDir;
   std::string scenarioPath;  // empty: no scenario, defaults only
   bool verbose = false;
+  uint16_t ftpPort = 21;  // FTP servers a device is sent to, unless its scenario says ftp_port
 };
 
 // Runs until SIGTERM or SIGINT.  Prints "ready" on stdout once every socket
