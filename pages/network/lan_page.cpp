@@ -66,12 +66,16 @@ bool CLanPage::ReadOnShow() {
 void CLanPage::OnGetDone() {
   auto record = LanRecord();
   apSysDeviceGetInfor(Handle(), record.get());
-  ip_ = kav::pages::FieldText(record->ipAddress);
-  mask_ = kav::pages::FieldText(record->subnetMask);
-  gatewayText_ = kav::pages::FieldText(record->gateway);
+  Fill(*record);
+}
+
+void CLanPage::Fill(const AP_LAN_INFO& record) {
+  ip_ = kav::pages::FieldText(record.ipAddress);
+  mask_ = kav::pages::FieldText(record.subnetMask);
+  gatewayText_ = kav::pages::FieldText(record.gateway);
   if (gatewayText_ == QLatin1String("N/A")) gatewayText_.clear();
   gateway_->setText(gatewayText_);
-  mode_ = record->addressMode;
+  mode_ = record.addressMode;
   CDataExchange dx(this, false);
   dx.ComboIndex(getIpFrom_, mode_);
   ExchangeAddressText(dx, ipAddress_, ip_);

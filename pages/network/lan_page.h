@@ -33,6 +33,8 @@ class CLanPage : public CDevicePage {
   void OnGetDone() override;
   // The "Save" button.
   void OnSave();
+  // What OnGetDone does with the record the handle gave.
+  void Fill(const AP_LAN_INFO& record);
 
  private:
   void OnGetIpFromChanged();

@@ -121,7 +121,10 @@ void CDeviceInfoPage::OnGetDone() {
   r.selector = 0;
   r.bandCount = 1;
   apSysDeviceGetInfor(Handle(), &r);
+  Fill(r);
+}
 
+void CDeviceInfoPage::Fill(const AP_DEVICE_INFO& r) {
   SetValue(kIdentity, "Firmware Version:", FieldText(r.firmwareVersion));
   SetValue(kIdentity, "Ethernet MAC Address:", FormatMac(FieldText(r.ethernetMac)));
   panels_[kIdentity].widget->update();

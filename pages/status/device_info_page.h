@@ -35,6 +35,8 @@ class CDeviceInfoPage : public CDevicePage {
   ~CDeviceInfoPage() override;
 
   void OnGetDone() override;
+  // What OnGetDone does with the record the handle gave.
+  void Fill(const AP_DEVICE_INFO& record);
 
   int LayoutType() const { return layout_; }
   QWidget* Panel(PanelId id) const { return panels_[id].widget; }

@@ -98,7 +98,10 @@ void CHomePage::OnGetDone() {
   r.bandCount = 1;
   std::memset(r.opMode, 0, sizeof r.opMode);
   apSysDeviceGetInfor(Handle(), &r);
+  Fill(r);
+}
 
+void CHomePage::Fill(const AP_DEVICE_INFO& r) {
   const QString mode24 = FieldText(r.opMode[0]);
   const QString mode5 = FieldText(r.opMode[1]);
   if (!mode24.isEmpty() && !mode5.isEmpty()) {
@@ -122,7 +125,7 @@ void CHomePage::OnGetDone() {
 
   layout_ = LayoutTypeOf(r.bandCount, FieldText(r.bandState[0]), FieldText(r.bandState[1]));
   Arrange(r.bandCount);
-  SetSsidRows();
+  SetSsidRows(r);
 }
 
 // Every read starts from the rows as the dialog has them, so the result
@@ -152,8 +155,7 @@ void CHomePage::Arrange(int bandCount) {
 
 // Under the MAC address: SSID1 to SSID3 of the 2.4 GHz band, then the IP
 // address, whatever the arrangement hid.
-void CHomePage::SetSsidRows() {
-  const AP_DEVICE_INFO& r = *record_;
+void CHomePage::SetSsidRows(const AP_DEVICE_INFO& r) {
   QString mac[3];
   for (int i = 0; i < 3; ++i) {
     mac[i] = FieldText(r.ssidMac[i][0]);

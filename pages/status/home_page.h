@@ -35,6 +35,8 @@ class CHomePage : public CDevicePage {
 
   bool ReadOnShow() override;
   void OnGetDone() override;
+  // What OnGetDone does with the record the handle gave.
+  void Fill(const AP_DEVICE_INFO& record);
 
   int LayoutType() const { return layout_; }
   static int LayoutTypeOf(int bandCount, const QString& band24State, const QString& band5State);
@@ -53,7 +55,7 @@ class CHomePage : public CDevicePage {
   void ShowRow(Row& row, bool show);
   void PlaceRow(Row& row, int top);
   void Arrange(int bandCount);
-  void SetSsidRows();
+  void SetSsidRows(const AP_DEVICE_INFO& record);
 
   std::vector<Row> rows_;
   std::unique_ptr<AP_DEVICE_INFO> record_;
