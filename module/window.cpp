@@ -1,6 +1,7 @@
 #include "module/window.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 
 #include "module/app.h"
@@ -33,7 +34,10 @@ CMainFrame* mainWindow() { return gFrame.data(); }
 bool routeTabKey() {
   QWidget* focus = QApplication::focusWidget();
   if (!gFrame || !focus || !gFrame->isAncestorOf(focus)) return false;
-  focus->nextInFocusChain()->setFocus(Qt::TabFocusReason);
+  // The key goes to the control with the focus as if typed, so Qt's own Tab
+  // handling picks the next control that takes the focus.
+  QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+  QApplication::sendEvent(focus, &tab);
   return true;
 }
 
