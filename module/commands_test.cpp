@@ -3,7 +3,9 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QSettings>
+#include <unistd.h>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -140,6 +142,129 @@ TEST_F(Commands, FactoryResetBringsTheDefaultsBack) {
   EXPECT_NE(sim.configXml().find("<ssid>kav7420</ssid>"), std::string::npos);
   // Unknown system commands do nothing and still return 0.
   EXPECT_EQ(api_->systemCmd(sim.address().c_str(), 9), 0);
+}
+
+// The host of these tests: its windows, its settings and its FTP server,
+// as orvane has them.
+class HostWithFtp {
+ public:
+  explicit HostWithFtp(int method = 0) : host_(kav::host::createHostWindows()) {
+    port_ = 20000 + (getpid() * 7 + method * 13) % 20000;
+    kav::host::AdvanceSystem a;
+    a.ftpMethod = method;
+    a.ftpPort = port_;
+    a.ftpUserName = "device";
+    a.ftpPasswordTmp = "secret";
+    QString error;
+    EXPECT_TRUE(a.save(&error)) << error.toStdString();
+    QDir(start_.path()).mkpath("served");
+    EXPECT_TRUE(ftp_.start({start_.filePath("served"), "device", "secret", "127.0.0.1", port_}, &error))
+        << error.toStdString();
+    host_->homeFolder = [this] { return ftp_.home(); };
+    host_->moveHomeFolder = [this](const QString& home) {
+      QString why;
+      EXPECT_TRUE(ftp_.moveHome(home, &why)) << why.toStdString();
+    };
+  }
+  int port() const { return port_; }
+  kav::host::FtpServer& ftp() { return ftp_; }
+
+ private:
+  std::unique_ptr<kav::host::HostMessageWindow> host_;
+  kav::host::FtpServer ftp_;
+  QTemporaryDir start_;
+  int port_ = 0;
+};
+
+std::string fwImage(const std::string& path, const std::vector<std::string>& extra) {
+  std::vector<std::string> argv{KAV_BIN_DIR "/kav7420-fwimage"};
+  argv.insert(argv.end(), extra.begin(), extra.end());
+  argv.push_back(path);
+  auto r = kav::sim::testing::runCommand(argv);
+  EXPECT_EQ(r.status, 0) << r.err;
+  return path;
+}
+
+TEST_F(Commands, BackupStoresEachDevicesFileInTheFolder) {
+  HostWithFtp host;
+  SimProcess sim({.devices = 3, .extraArgs = {"--ftp-port", std::to_string(host.port())}});
+  useDevices(sim);
+  QTemporaryDir backups;
+  const std::string folder = backups.path().toStdString() + "/";
+  const std::string argument = "255.0.0.0|" + folder;
+  std::vector<Answer> answers(3);
+  for (int i = 0; i < 3; ++i)
+    api_->cmdApi(3, sim.address(i).c_str(), argument.c_str(), &answers[i], reinterpret_cast<void*>(&onTable));
+  ASSERT_TRUE(waitUntil([&] { return answers[0].calls && answers[1].calls && answers[2].calls; },
+                        std::chrono::seconds(20)));
+  EXPECT_EQ(host.ftp().home(), backups.path()) << "the host serves the folder the module asked for";
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(answers[i].status, 0) << answers[i].message;
+    EXPECT_EQ(answers[i].message, "OK!");
+    EXPECT_EQ(answers[i].address, sim.address(i));
+    const std::string file = folder + sim.address(i) + ".dcf";
+    ASSERT_TRUE(std::filesystem::exists(file)) << file;
+    const std::string xml = folder + sim.address(i) + ".xml";
+    ASSERT_TRUE(kav::tmpl::UnpackConfigFile(file, xml));
+    std::ifstream in(xml);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(text.find("<ipaddr>" + sim.address(i) + "</ipaddr>"), std::string::npos);
+    EXPECT_NE(text.find("\r\n"), std::string::npos) << "unpacked text has CR LF line ends";
+  }
+}
+
+TEST_F(Commands, FirmwareUpgradeStepsChangeTheVersionOrRefuseABadImage) {
+  HostWithFtp host;
+  SimProcess sim({.devices = 2, .scenario = "[*]\nrestart_seconds = 1\nflash_ms = 50\n",
+                  .extraArgs = {"--ftp-port", std::to_string(host.port())}});
+  useDevices(sim, 1000);
+  QTemporaryDir images;
+  const std::string good = fwImage(images.filePath("good.bin").toStdString(), {"--version", "1.10.002"});
+  const std::string bad = fwImage(images.filePath("other.bin").toStdString(), {"--version", "9.9", "--model", "OTHER"});
+  auto step = [&](int command, size_t device, const std::string& argument) {
+    Answer a;
+    api_->cmdApi(command, sim.address(device).c_str(), argument.c_str(), &a, reinterpret_cast<void*>(&onText));
+    EXPECT_TRUE(waitUntil([&] { return a.calls > 0; }, std::chrono::seconds(20)));
+    return a;
+  };
+  // The loopback devices share 127.0.0.0/8 with this computer's loopback.
+  Answer fetched = step(6, 0, "255.0.0.0|" + good);
+  EXPECT_EQ(fetched.status, 0) << fetched.message;
+  EXPECT_EQ(host.ftp().home(), images.path());
+  Answer written = step(7, 0, "");
+  EXPECT_EQ(written.status, 0) << written.message;
+  EXPECT_EQ(written.model, "KAV-7420");
+  EXPECT_EQ(written.text, "");
+  Answer restarted = step(8, 0, "");
+  EXPECT_EQ(restarted.status, 0) << restarted.message;
+  std::string version;
+  ASSERT_TRUE(waitUntil([&] {
+    Answer v = step(5, 0, "");
+    version = v.text;
+    return v.status == 0;
+  }, std::chrono::seconds(15)));
+  EXPECT_EQ(version, "1.10.002");
+
+  Answer other = step(6, 1, "255.0.0.0|" + bad);
+  EXPECT_EQ(other.status, 0) << other.message;
+  Answer refused = step(7, 1, "");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.message.find("OTHER"), std::string::npos) << refused.message;
+  EXPECT_EQ(step(5, 1, "").text, "1.00.018") << "a refused image is never written";
+}
+
+TEST_F(Commands, WithARemoteServerTheDeviceIsToldNothingOfThisComputer) {
+  HostWithFtp host(1);
+  SimProcess sim({.devices = 1, .extraArgs = {"--ftp-port", std::to_string(host.port())}});
+  useDevices(sim);
+  Answer a;
+  api_->cmdApi(3, sim.address().c_str(), "255.0.0.0|/somewhere/", &a, reinterpret_cast<void*>(&onTable));
+  ASSERT_TRUE(waitUntil([&] { return a.calls > 0; }, std::chrono::seconds(20)));
+  EXPECT_EQ(a.status, 1);
+  auto r = kav::sim::testing::runCommand({"snmpget", "-v2c", "-c", "public", "-Oqv", sim.peer(),
+                                          "1.3.6.1.4.1.32473.10.37.38.2.1.5.2.2.0",
+                                          "1.3.6.1.4.1.32473.10.37.38.2.1.5.2.5.0"});
+  EXPECT_EQ(r.out, "\"\"\n\"\"\n") << "empty server and file name";
 }
 
 }  // namespace
