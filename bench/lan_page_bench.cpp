@@ -5,6 +5,9 @@
 //
 //   lan-page-bench ADDRESS PORT COUNT
 //
+// The clock stops when the page's OnGetDone has filled the controls, as the
+// plain GET's stops when its answer is parsed; what the event loop does
+// after that in the same pass is not timed.
 // Between two switches the window goes to a page that reads nothing, so
 // every switch reads the LAN page again and no page's busy timer is timed.
 // Each switch is timed twice: as the user sees it (the page is repainted
@@ -26,6 +29,7 @@
 
 #include "KAV7420apHelp.h"
 #include "device/model.h"
+#include "pages/network/lan_page.h"
 #include "pages/pages.h"
 #include "shell/device_page.h"
 #include "shell/kav7420_view.h"
@@ -34,6 +38,19 @@
 namespace {
 
 using kav::device::Feature;
+
+// The LAN page with a stopwatch: the moment it has filled its controls.
+QElapsedTimer gClock;
+qint64 gFilledAt = -1;
+
+class TimedLanPage : public CLanPage {
+ public:
+  using CLanPage::CLanPage;
+  void OnGetDone() override {
+    CLanPage::OnGetDone();
+    gFilledAt = gClock.nsecsElapsed();
+  }
+};
 
 // The instances of the LAN group: the four scalars.
 std::vector<std::vector<oid>> lanInstances() {
@@ -110,7 +127,10 @@ int main(int argc, char** argv) {
   apInitSnmpLibrary();
   AP_HANDLE session = apSnmpOpenSession(38, "rny0043");
   apSnmpSetSession(session, port, "public", "private", 2000, address.c_str(), 1);
-  auto* frame = new CMainFrame(session, &kav::pages::CreatePage);
+  auto* frame = new CMainFrame(session, [](const PageInfo& info, AP_HANDLE s, QWidget* parent) -> CDevicePage* {
+    if (info.id == kLanPageId) return new TimedLanPage(s, parent);
+    return kav::pages::CreatePage(info, s, parent);
+  });
   frame->show();
   CKAV7420View* view = frame->View();
   CDevicePage* home = view->Page(kHomePageId);
@@ -130,13 +150,13 @@ int main(int argc, char** argv) {
     frame->ShowPage(0, 0, QStringLiteral("Wireless"));
     view->setUpdatesEnabled(painted);
     settle();
-    QElapsedTimer t;
-    t.start();
+    gFilledAt = -1;
+    gClock.start();
     frame->ShowPage(0, 1, QStringLiteral("LAN"));
-    if (!lan->IsBusy() || !pumpUntil([&] { return !lan->IsBusy(); }) ||
+    if (!lan->IsBusy() || !pumpUntil([&] { return gFilledAt >= 0; }) ||
         frame->StatusText() != QLatin1String("Read from the device successfully."))
       return -1;
-    const double us = t.nsecsElapsed() / 1e3;
+    const double us = gFilledAt / 1e3;
     view->setUpdatesEnabled(true);
     settle();
     return us;

@@ -43,6 +43,9 @@ CMainFrame::CMainFrame(AP_HANDLE session, PageFactory factory, QWidget* parent) 
   statusText_ = new QLabel(this);
   statusText_->setObjectName(QStringLiteral("statusText"));
   statusText_->setTextFormat(Qt::PlainText);
+  // The line takes the bar's width whatever it says: a new text never
+  // lays out the status bar again.
+  statusText_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   statusBar()->addWidget(statusText_, 1);
 
   BuildMenu();
