@@ -93,7 +93,9 @@ const char* const kSummaryText[] = {
     "WPA-Personal",   "WPA-Enterprise",  "WPA2-Personal",      "WPA2-Enterprise",
     "WPA2-Auto-Personal", "WPA2-Auto-Enterprise", "802.1x",    "WEP"};
 
-const char* const kModeText[] = {"Access Point", "WDS with AP", "WDS", "Wireless Client", "AP Repeater"};
+// The texts the configuration window shows as the operation mode (its ARP rule
+// looks for "client" and "repeater" in them).
+const char* const kModeText[] = {"Access Point", "WDS with AP", "WDS", "Wireless client", "Wireless repeater"};
 
 const char* const kRate24[] = {"1 Mbps",  "2 Mbps",  "5.5 Mbps", "11 Mbps", "6 Mbps",  "9 Mbps",
                                "12 Mbps", "18 Mbps", "24 Mbps",  "36 Mbps", "48 Mbps", "54 Mbps"};

@@ -129,7 +129,7 @@ client = 00:00:00:00:00:03 1 1 -40 0 1
   EXPECT_EQ(integer("trafficAssociatedClients", 0), 3);
   // radio 1: 2.4 GHz
   EXPECT_EQ(integer("dot11Band", 1), 0);
-  EXPECT_EQ(text("dot11OpModeText", 1), "Wireless Client");
+  EXPECT_EQ(text("dot11OpModeText", 1), "Wireless client");
   EXPECT_EQ(integer("dot11OpModeCode", 1), 4);
   EXPECT_EQ(text("dot11DataRateText", 1), "54 Mbps");
   EXPECT_EQ(text("dot11ChannelText", 1), "11");
@@ -143,7 +143,7 @@ client = 00:00:00:00:00:03 1 1 -40 0 1
   EXPECT_EQ(integer("dot11AssociationFull", 1), 1);     // two 2.4 GHz clients, two allowed
   // radio 2: 5 GHz
   EXPECT_EQ(integer("dot11Band", 2), 1);
-  EXPECT_EQ(text("dot11OpModeText", 2), "AP Repeater");
+  EXPECT_EQ(text("dot11OpModeText", 2), "Wireless repeater");
   EXPECT_EQ(integer("dot11OpModeCode", 2), 5);
   EXPECT_EQ(text("dot11DataRateText", 2), "54 Mbps");
   EXPECT_EQ(text("dot11ChannelText", 2), "153");  // automatic: picked by the device

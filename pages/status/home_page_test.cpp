@@ -119,7 +119,7 @@ TEST_F(Home, DualBandRowsAndModeTexts) {
     const char* apMode;
     std::vector<QString> labels;
   } cases[] = {
-      {1, 1, "Wireless Client",
+      {1, 1, "Wireless client",
        {"Operation Mode(2.4GHz)", "Operation Mode(5GHz)", "MAC Address(2.4GHz)", "SSID1", "SSID2", "SSID3",
         "IP Address"}},
       {2, 3, "Access Point",
