@@ -116,6 +116,7 @@ std::string firstLine(const std::string& text) {
 // The version a transfer wrote to flash, until a restart runs it.
 constexpr const char* kWrittenFirmwareFile = "written-firmware";
 constexpr const char* kLanAddressPath = "wan/rg/inf[id=1]/static/ipaddr";
+constexpr const char* kLanGatewayPath = "wan/rg/inf[id=1]/static/gateway";
 constexpr const char* kAclPath = "wlan/inf[id=1]/acl";
 // A device that restarts by itself after a transfer reports the transfer
 // done first and goes away this long after.
@@ -163,8 +164,7 @@ bool Device::open(const DeviceSettings& settings, std::string* error) {
     if (config_.ensureRadios(settings_.bandCount) && !saveConfig(error)) return false;
   } else {
     config_ = ConfigDoc::defaults(settings_.root, settings_.bandCount);
-    // A device reports the address it is reached on.
-    config_.set(kLanAddressPath, addressText_);
+    setOwnLanAddress(config_);
     config_.set("snmp/rocommunity", settings_.readCommunity);
     config_.set("snmp/rwcommunity", settings_.writeCommunity);
     for (const auto& [p, v] : settings_.xml) config_.set(p, v);
@@ -525,7 +525,7 @@ void Device::runCommand(long command) {
       break;
     case 1: {  // factory defaults: the default document for this hardware
       ConfigDoc fresh = ConfigDoc::defaults(config_.rootName(), settings_.bandCount);
-      fresh.set(kLanAddressPath, addressText_);
+      setOwnLanAddress(fresh);
       replaceConfig(fresh, nullptr);
       restart();
       break;
@@ -576,6 +576,11 @@ bool Device::setFirmwareVersion(const std::string& version, std::string* error) 
   if (!writeFileAtomic(stateDir_ + "/firmware", version + "\n", error)) return false;
   firmware_ = version;
   return true;
+}
+
+void Device::setOwnLanAddress(ConfigDoc& config) const {
+  config.set(kLanAddressPath, addressText_);
+  config.set(kLanGatewayPath, addressText_.substr(0, addressText_.rfind('.')) + ".254");
 }
 
 void Device::restart() {

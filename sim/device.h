@@ -108,6 +108,9 @@ class Device {
   // A firmware image written by a transfer runs from now on; a transfer
   // under way is abandoned.
   void restart();
+  // A device reports the address it is reached on, with a gateway on its
+  // own /24 network (the default mask), so its LAN settings are consistent.
+  void setOwnLanAddress(ConfigDoc& config) const;
 
   // Takes the outcome of a finished transfer and runs a restart that has
   // come due.  The server calls it before it handles a request and when a
