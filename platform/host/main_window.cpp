@@ -130,11 +130,11 @@ void MainWindow::addDevices(const QStringList& addresses) {
 
 void MainWindow::addDevicesDialog() {
   bool ok = false;
-  QString spec = QInputDialog::getText(this, "Add devices", "Address or range (127.0.1.1-127.0.1.50):",
+  QString range = QInputDialog::getText(this, "Add devices", "Address or range (127.0.1.1-127.0.1.50):",
                                        QLineEdit::Normal, "", &ok);
-  if (!ok || spec.trimmed().isEmpty()) return;
+  if (!ok || range.trimmed().isEmpty()) return;
   std::string why;
-  auto list = device::parseAddressList(spec.trimmed().toStdString(), &why);
+  auto list = device::parseAddressList(range.trimmed().toStdString(), &why);
   if (!list) {
     QMessageBox::warning(this, "Add devices", QString::fromStdString(why));
     return;
