@@ -10,6 +10,7 @@
 
 #include "template/gzip_file.h"
 #include "template/xml_config_doc.h"
+#include "template/file_util.h"
 
 namespace kav::tmpl {
 
@@ -19,24 +20,6 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Writes data to path (binary, truncating); false unless every byte
-// reached the file.
-bool WriteFile(const std::string& path, const std::string& data) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  return ok;
-}
-
-bool ReadFile(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
 
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
@@ -107,7 +90,7 @@ bool Unpack(const std::string& sourcePath, const std::string& targetPath) {
   }
   inflated.clear();
   inflated.shrink_to_fit();
-  return WriteFile(targetPath, text);
+  return WriteWholeFile(targetPath, text);
 }
 
 bool Pack(const std::string& xmlPath, const std::string& targetPath) {
@@ -120,7 +103,7 @@ bool Pack(const std::string& xmlPath, const std::string& targetPath) {
   if (root.empty() || root.size() > kMaxHeader) return false;
 
   std::string raw;
-  if (!ReadFile(xmlPath, raw)) return false;
+  if (!ReadWholeFile(xmlPath, raw)) return false;
   std::string text;
   text.reserve(raw.size());
   for (size_t i = 0; i < raw.size(); ++i) {
@@ -137,12 +120,12 @@ bool Pack(const std::string& xmlPath, const std::string& targetPath) {
     if (!gz.Close() || !written) return false;
   }
   std::string stream;
-  if (!ReadFile(targetPath, stream)) return false;
+  if (!ReadWholeFile(targetPath, stream)) return false;
   std::string file;
   file.reserve(root.size() + 1 + stream.size());
   file.append(root).push_back('0');
   file.append(stream);
-  return WriteFile(targetPath, file);
+  return WriteWholeFile(targetPath, file);
 }
 
 }  // namespace

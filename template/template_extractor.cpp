@@ -12,6 +12,7 @@
 #include "template/template_rules.h"
 #include "template/text_util.h"
 #include "template/xml_config_doc.h"
+#include "template/file_util.h"
 
 namespace kav::tmpl {
 
@@ -50,15 +51,6 @@ std::string WithoutPrefix(const std::string& line, std::string_view prefix) {
   size_t at = KeyOf(out).find(prefix);
   out.erase(at, prefix.size());
   return out;
-}
-
-bool WriteAll(const std::string& path, const std::string& data) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  return ok;
 }
 
 }  // namespace
@@ -254,7 +246,7 @@ int CTemplateExtractor::Extract(const std::string& configFilePath, const std::st
       out.append(headers[s]).append("\r\n");
       for (const std::string& line : *bodies[s]) out.append(line).append("\r\n");
     }
-    return WriteAll(templatePath, out) ? 1 : 0;
+    return WriteWholeFile(templatePath, out) ? 1 : 0;
   } catch (...) {
     return 0;
   }
