@@ -22,6 +22,7 @@
 
 #include "device/model.h"
 #include "sim/testing/sim_process.h"
+#include "sim/testing/snmp_request.h"
 #include "sim/xmlconfig.h"
 
 namespace {
@@ -58,91 +59,18 @@ std::string tool(const char* name, const std::string& version, const std::string
 
 // ---- net-snmp C API, for exact error-status and error-index ----
 
-struct Vb {
-  std::string oid;
-  u_char type = ASN_NULL;
-  long integer = 0;
-  std::string bytes;
-};
+using Vb = kav::sim::testing::Varbind;
+using Reply = kav::sim::testing::SnmpReply;
 
-Vb integer(const std::string& oid, long v) { return {oid, ASN_INTEGER, v, {}}; }
-Vb text(const std::string& oid, const std::string& v) { return {oid, ASN_OCTET_STR, 0, v}; }
-Vb null(const std::string& oid) { return {oid, ASN_NULL, 0, {}}; }
-
-struct Reply {
-  bool answered = false;
-  long errstat = -1;
-  long errindex = -1;
-  std::vector<Vb> vbs;
-};
-
-void initSnmp() {
-  static bool done = [] {
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
-    setenv("MIBS", "", 1);
-    snmp_disable_log();
-    init_snmp("sim_test");
-    return true;
-  }();
-  (void)done;
-}
+Vb integer(const std::string& oid, long v) { return kav::sim::testing::integerVar(oid, v); }
+Vb text(const std::string& oid, const std::string& v) { return kav::sim::testing::textVar(oid, v); }
+Vb null(const std::string& oid) { return kav::sim::testing::nullVar(oid); }
 
 Reply request(const std::string& peer, long version, const std::string& community, int command,
               const std::vector<Vb>& vbs, long nonRepeaters = 0, long maxRepetitions = 0, int timeoutMs = 1000,
               int retries = 1) {
-  initSnmp();
-  netsnmp_session s;
-  snmp_sess_init(&s);
-  std::string peerName = peer;
-  s.peername = peerName.data();
-  s.version = version;
-  std::string comm = community;
-  s.community = reinterpret_cast<u_char*>(comm.data());
-  s.community_len = comm.size();
-  s.timeout = timeoutMs * 1000L;
-  s.retries = retries;
-  void* ss = snmp_sess_open(&s);
-  EXPECT_NE(ss, nullptr);
-  Reply reply;
-  if (!ss) return reply;
-  netsnmp_pdu* pdu = snmp_pdu_create(command);
-  if (command == SNMP_MSG_GETBULK) {
-    pdu->non_repeaters = nonRepeaters;
-    pdu->max_repetitions = maxRepetitions;
-  }
-  for (const Vb& v : vbs) {
-    auto parts = model::parseOid(v.oid);
-    std::vector<oid> name(parts.begin(), parts.end());
-    if (v.type == ASN_INTEGER)
-      snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_INTEGER, &v.integer, sizeof v.integer);
-    else if (v.type == ASN_NULL)
-      snmp_add_null_var(pdu, name.data(), name.size());
-    else
-      snmp_pdu_add_variable(pdu, name.data(), name.size(), v.type, v.bytes.data(), v.bytes.size());
-  }
-  netsnmp_pdu* resp = nullptr;
-  int status = snmp_sess_synch_response(ss, pdu, &resp);
-  if (status == STAT_SUCCESS && resp) {
-    reply.answered = true;
-    reply.errstat = resp->errstat;
-    reply.errindex = resp->errindex;
-    for (netsnmp_variable_list* vb = resp->variables; vb; vb = vb->next_variable) {
-      Vb v;
-      v.oid = model::oidText(std::vector<uint32_t>(vb->name, vb->name + vb->name_length));
-      v.type = vb->type;
-      if (vb->type == ASN_OCTET_STR || vb->type == ASN_IPADDRESS)
-        v.bytes.assign(reinterpret_cast<char*>(vb->val.string), vb->val_len);
-      else if (vb->val.integer && vb->val_len)
-        v.integer = *vb->val.integer;
-      reply.vbs.push_back(v);
-    }
-  }
-  if (resp) snmp_free_pdu(resp);
-  snmp_sess_close(ss);
-  return reply;
+  return kav::sim::testing::snmpRequest(peer, version, community, command, vbs, nonRepeaters, maxRepetitions,
+                                        timeoutMs, retries);
 }
 
 // ---- raw datagrams, for what net-snmp's client refuses to send ----

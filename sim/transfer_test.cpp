@@ -21,6 +21,7 @@
 #include "sim/dcf.h"
 #include "sim/testing/ftp_process.h"
 #include "sim/testing/sim_process.h"
+#include "sim/testing/snmp_request.h"
 #include "sim/xmlconfig.h"
 
 namespace {
@@ -45,78 +46,17 @@ std::string readFile(const std::string& path) {
 
 // ---- net-snmp C API ----
 
-struct Vb {
-  std::string oid;
-  u_char type = ASN_NULL;
-  long integer = 0;
-  std::string bytes;
-};
-Vb integer(const char* name, long v) { return {oidOf(name), ASN_INTEGER, v, {}}; }
-Vb text(const char* name, const std::string& v) { return {oidOf(name), ASN_OCTET_STR, 0, v}; }
-Vb null(const char* name) { return {oidOf(name), ASN_NULL, 0, {}}; }
+using Vb = kav::sim::testing::Varbind;
+using Reply = kav::sim::testing::SnmpReply;
+Vb integer(const char* name, long v) { return kav::sim::testing::integerVar(oidOf(name), v); }
+Vb text(const char* name, const std::string& v) { return kav::sim::testing::textVar(oidOf(name), v); }
+Vb null(const char* name) { return kav::sim::testing::nullVar(oidOf(name)); }
 
-struct Reply {
-  bool answered = false;
-  long errstat = -1;
-  long errindex = -1;
-  std::vector<Vb> vbs;
-};
-
+// Reads with the read community, writes with the write community.
 Reply request(const std::string& peer, int command, const std::vector<Vb>& vbs, long version = SNMP_VERSION_2c,
               int timeoutMs = 1000, int retries = 1) {
-  static const bool init = [] {
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
-    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
-    setenv("MIBS", "", 1);
-    snmp_disable_log();
-    init_snmp("transfer_test");
-    return true;
-  }();
-  (void)init;
-  netsnmp_session s;
-  snmp_sess_init(&s);
-  std::string peerName = peer;
-  s.peername = peerName.data();
-  s.version = version;
-  std::string community = command == SNMP_MSG_SET ? "private" : "public";
-  s.community = reinterpret_cast<u_char*>(community.data());
-  s.community_len = community.size();
-  s.timeout = timeoutMs * 1000L;
-  s.retries = retries;
-  Reply reply;
-  void* ss = snmp_sess_open(&s);
-  if (!ss) return reply;
-  netsnmp_pdu* pdu = snmp_pdu_create(command);
-  for (const Vb& v : vbs) {
-    auto parts = model::parseOid(v.oid);
-    std::vector<oid> name(parts.begin(), parts.end());
-    if (v.type == ASN_INTEGER)
-      snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_INTEGER, &v.integer, sizeof v.integer);
-    else if (v.type == ASN_NULL)
-      snmp_add_null_var(pdu, name.data(), name.size());
-    else
-      snmp_pdu_add_variable(pdu, name.data(), name.size(), v.type, v.bytes.data(), v.bytes.size());
-  }
-  netsnmp_pdu* resp = nullptr;
-  if (snmp_sess_synch_response(ss, pdu, &resp) == STAT_SUCCESS && resp) {
-    reply.answered = true;
-    reply.errstat = resp->errstat;
-    reply.errindex = resp->errindex;
-    for (netsnmp_variable_list* vb = resp->variables; vb; vb = vb->next_variable) {
-      Vb v;
-      v.type = vb->type;
-      if (vb->type == ASN_OCTET_STR)
-        v.bytes.assign(reinterpret_cast<char*>(vb->val.string), vb->val_len);
-      else if (vb->val.integer && vb->val_len)
-        v.integer = *vb->val.integer;
-      reply.vbs.push_back(v);
-    }
-  }
-  if (resp) snmp_free_pdu(resp);
-  snmp_sess_close(ss);
-  return reply;
+  return kav::sim::testing::snmpRequest(peer, version, command == SNMP_MSG_SET ? "private" : "public", command, vbs,
+                                        0, 0, timeoutMs, retries);
 }
 
 std::string getText(const std::string& peer, const char* name) {
