@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "KAV7420apHelp.h"
+#include "bench/plain_snmp.h"
 #include "device/model.h"
 #include "pages/network/lan_page.h"
 #include "pages/pages.h"
@@ -37,6 +38,7 @@
 
 namespace {
 
+using kav::bench::openPlain;
 using kav::device::Feature;
 
 // The LAN page with a stopwatch: the moment it has filled its controls.
@@ -54,25 +56,7 @@ class TimedLanPage : public CLanPage {
 
 // The instances of the LAN group: the four scalars.
 std::vector<std::vector<oid>> lanInstances() {
-  std::vector<std::vector<oid>> out;
-  for (const auto* def : kav::device::objectsOf(Feature::DeviceInfo, kav::device::group::kLan)) {
-    auto v = kav::device::instanceOid(*def, 0);
-    out.emplace_back(v.begin(), v.end());
-  }
-  return out;
-}
-
-netsnmp_session* openPlain(const std::string& address, int port) {
-  netsnmp_session s;
-  snmp_sess_init(&s);
-  std::string peer = "udp:" + address + ":" + std::to_string(port);
-  s.peername = const_cast<char*>(peer.c_str());
-  s.version = SNMP_VERSION_2c;
-  s.community = reinterpret_cast<u_char*>(const_cast<char*>("public"));
-  s.community_len = 6;
-  s.timeout = 2000000;
-  s.retries = 0;
-  return snmp_open(&s);
+  return kav::bench::instancesOf(Feature::DeviceInfo, kav::device::group::kLan);
 }
 
 // Runs the event loop until pred() holds; false after 5 s.

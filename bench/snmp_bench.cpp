@@ -21,51 +21,19 @@
 #include "KAV7420apHelp.h"
 #include "device/addresses.h"
 #include "device/model.h"
+#include "bench/plain_snmp.h"
 #include "platform/host/module_api.h"
 
 namespace {
 
+using kav::bench::getPdu;
+using kav::bench::instancesOf;
+using kav::bench::openPlain;
 using kav::device::Feature;
-
-// The instances a get of feature/mask asks for: scalars and both radio rows.
-std::vector<std::vector<oid>> instancesOf(Feature feature, uint32_t mask) {
-  std::vector<std::vector<oid>> out;
-  for (const auto* def : kav::device::objectsOf(feature, mask)) {
-    const auto* table = def->table ? kav::device::findTable(def->table) : nullptr;
-    if (table && table->fixedRows == 0) continue;
-    uint32_t rows = table ? table->fixedRows : 1;
-    for (uint32_t r = 1; r <= rows; ++r) {
-      auto v = kav::device::instanceOid(*def, table ? r : 0);
-      out.emplace_back(v.begin(), v.end());
-    }
-  }
-  return out;
-}
-
-netsnmp_pdu* getPdu(const std::vector<std::vector<oid>>& names) {
-  netsnmp_pdu* pdu = snmp_pdu_create(SNMP_MSG_GET);
-  for (const auto& n : names) snmp_add_null_var(pdu, n.data(), n.size());
-  return pdu;
-}
 
 void report(const char* mode, int ops, qint64 ns) {
   double s = ns / 1e9;
   std::printf("%s %d %.4f %.1f\n", mode, ops, s, ops / s);
-}
-
-netsnmp_session* openPlain(const std::string& address, int port, netsnmp_callback cb = nullptr, void* magic = nullptr) {
-  netsnmp_session s;
-  snmp_sess_init(&s);
-  std::string peer = "udp:" + address + ":" + std::to_string(port);
-  s.peername = const_cast<char*>(peer.c_str());
-  s.version = SNMP_VERSION_2c;
-  s.community = reinterpret_cast<u_char*>(const_cast<char*>("public"));
-  s.community_len = 6;
-  s.timeout = 2000000;
-  s.retries = 0;
-  s.callback = cb;
-  s.callback_magic = magic;
-  return snmp_open(&s);
 }
 
 int libSync(const std::string& address, int port, int count) {
