@@ -3,19 +3,14 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QSettings>
-#include <unistd.h>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/host/ftp_server.h"
-#include "platform/host/host_settings.h"
-#include "platform/host/host_window.h"
 #include "platform/host/module_api.h"
+#include "platform/host/testing/host_with_ftp.h"
 #include "platform/testing/qt_wait.h"
 #include "sim/testing/sim_process.h"
 #include "template/config_file.h"
@@ -23,6 +18,7 @@
 namespace {
 
 using kav::host::ModuleApi;
+using kav::host::testing::HostWithFtp;
 using kav::sim::testing::SimProcess;
 using kav::testing::waitUntil;
 
@@ -143,38 +139,6 @@ TEST_F(Commands, FactoryResetBringsTheDefaultsBack) {
   // Unknown system commands do nothing and still return 0.
   EXPECT_EQ(api_->systemCmd(sim.address().c_str(), 9), 0);
 }
-
-// The host of these tests: its windows, its settings and its FTP server,
-// as orvane has them.
-class HostWithFtp {
- public:
-  explicit HostWithFtp(int method = 0) : host_(kav::host::createHostWindows()) {
-    port_ = 20000 + (getpid() * 7 + method * 13) % 20000;
-    kav::host::AdvanceSystem a;
-    a.ftpMethod = method;
-    a.ftpPort = port_;
-    a.ftpUserName = "device";
-    a.ftpPasswordTmp = "secret";
-    QString error;
-    EXPECT_TRUE(a.save(&error)) << error.toStdString();
-    QDir(start_.path()).mkpath("served");
-    EXPECT_TRUE(ftp_.start({start_.filePath("served"), "device", "secret", "127.0.0.1", port_}, &error))
-        << error.toStdString();
-    host_->homeFolder = [this] { return ftp_.home(); };
-    host_->moveHomeFolder = [this](const QString& home) {
-      QString why;
-      EXPECT_TRUE(ftp_.moveHome(home, &why)) << why.toStdString();
-    };
-  }
-  int port() const { return port_; }
-  kav::host::FtpServer& ftp() { return ftp_; }
-
- private:
-  std::unique_ptr<kav::host::HostMessageWindow> host_;
-  kav::host::FtpServer ftp_;
-  QTemporaryDir start_;
-  int port_ = 0;
-};
 
 std::string fwImage(const std::string& path, const std::vector<std::string>& extra) {
   std::vector<std::string> argv{KAV_BIN_DIR "/kav7420-fwimage"};
