@@ -20,6 +20,15 @@
 
 #include "kav7420_clientinfo.h" /* ClientResult, ClientRow */
 
+/* The host's device list, which the batch firmware upgrade reads and
+   writes: the host's QTableWidget. */
+#ifdef __cplusplus
+class QTableWidget;
+typedef QTableWidget PlugListControl;
+#else
+typedef struct PlugListControl PlugListControl;
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -135,6 +144,40 @@ PLUG_EXPORT int32_t PlugCmdAPI(int32_t command, const char* address, const char*
                                void* callback);
 PLUG_EXPORT int32_t PlugSystemCmd(const char* address, int32_t command);
 PLUG_EXPORT int32_t PlugParseFile(const char* configFile, const char* templateFile);
+
+/* Upgrades the firmware of the devices selected in the host's list and
+   returns when the whole batch has run: 0 when at least one row was
+   handled, -1 when none was (no list, no selected row of model "KAV-7420"
+   with an empty step column, or a batch already running).
+
+   Columns of the list, by number: 0 address, 1 model, 2 MAC address (for
+   the final progress text), 3 subnet mask (for choosing this computer's
+   address; empty means 255.255.255.0), 4 firmware version (set to
+   "UpdatedFW"), 6 step ("Write Config:1", "Update F/W:2", "Reset",
+   "Update F/W"), 7 progress ("....." ready, ".." running, "OK", "No
+   Response!", "Invalid IP!", "Aborted!" or the library's message).
+
+   mode: non-null when the devices fetch the image from this computer's FTP
+   server (account "FtpUserName"/"FtpPasswordTmp", the server's home folder
+   moved to the image's folder), null for the remote server of the settings
+   ("RemoteFtpIpAddress", "FtpUserName"/"FtpPassword").  The mode's target
+   is not read.
+
+   Times in milliseconds: sendTimeout for fetching the image (one device
+   after the other), secondTimeout for checking and writing it (all devices
+   at once), extraTime added to each of those two for the watch that marks
+   silent devices "No Response!", resetTimeout for the restart request; the
+   batch then waits resetTimeout times 10 ms for the devices to restart.
+
+   The host's events are processed while the batch waits; progress texts
+   reach the host window as copy-data 3005. */
+PLUG_EXPORT int32_t PlugUpgradeFirmware(const void* mode, PlugListControl* list, void* unused,
+                                        const char* firmwarePath, int32_t sendTimeout, int32_t secondTimeout,
+                                        int32_t extraTime, int32_t resetTimeout);
+/* Aborts the running batch (from an event the host handles during it):
+   the step under way may answer, the rest is dropped, and every handled row
+   that has not ended "OK" shows "Aborted!".  Nothing without a batch. */
+PLUG_EXPORT void PlugUpFirCallBack(void);
 
 /* Fills interfaces[0..9]; the number filled, 0 when the list cannot be had
    (among others when the computer has more than ten interfaces). */
