@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -15,6 +17,7 @@
 #include <QToolBar>
 
 #include "device/addresses.h"
+#include "platform/host/host_settings.h"
 #include "platform/host/module_api.h"
 
 namespace kav::host {
@@ -111,6 +114,9 @@ MainWindow::MainWindow(ModuleApi& api, int port, int timeoutMs) : api_(api), por
   bar->addAction("Traffic", this, &MainWindow::traffic);
   bar->addAction("Clients", this, &MainWindow::clients);
   bar->addAction("Configure...", this, &MainWindow::configure);
+  upgradeAction_ = bar->addAction("Upgrade firmware...", this, &MainWindow::upgradeFirmware);
+  abortAction_ = bar->addAction("Abort", this, &MainWindow::abortUpgrade);
+  abortAction_->setEnabled(false);
 }
 
 void MainWindow::log(const QString& text) { log_->appendPlainText(text); }
@@ -215,5 +221,40 @@ void MainWindow::configure() {
   api_.init();
   api_.show();
 }
+
+void MainWindow::upgradeFirmware() {
+  const QString image = QFileDialog::getOpenFileName(this, "Firmware image", QString(),
+                                                     "Firmware images (*.bin *.tfp);;All files (*)");
+  if (image.isEmpty()) return;
+  QList<int> rows;
+  for (int r = 0; r < list_->rowCount(); ++r)
+    if (list_->item(r, kAddress)->isSelected()) rows << r;
+  if (rows.isEmpty()) {
+    log("Firmware upgrade: select the devices to upgrade first");
+    return;
+  }
+  // The module talks to every device with the port and communities set here.
+  setParameters(list_->item(rows.first(), kAddress)->text());
+  // The step and progress columns hold what an earlier batch left; only a
+  // running batch writes them, and none runs now.
+  for (int r : rows) {
+    setCell(list_, r, kStep, "");
+    setCell(list_, r, kProgress, "");
+  }
+  const int hostServer = 0;  // the module only looks at whether it is given
+  const bool ownServer = AdvanceSystem::load().ftpMethod == 0;
+  const UpgradeTimes t;
+  upgradeAction_->setEnabled(false);
+  abortAction_->setEnabled(true);
+  log("Firmware upgrade with " + image);
+  const int rc = api_.upgradeFirmware(ownServer ? &hostServer : nullptr, list_, nullptr,
+                                      QFile::encodeName(image).constData(), t.sendMs, t.writeMs, t.extraMs, t.resetMs);
+  upgradeAction_->setEnabled(true);
+  abortAction_->setEnabled(false);
+  log(rc == 0 ? QStringLiteral("Firmware upgrade finished")
+              : QStringLiteral("Firmware upgrade: no selected device of this model to upgrade"));
+}
+
+void MainWindow::abortUpgrade() { api_.upFirCallBack(); }
 
 }  // namespace kav::host

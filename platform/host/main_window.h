@@ -6,12 +6,25 @@
 #include <QMainWindow>
 #include <QString>
 
+class QAction;
 class QPlainTextEdit;
 class QTableWidget;
 
 namespace kav::host {
 
 struct ModuleApi;
+
+// Times of the batch firmware upgrade the host hands to the module, in
+// milliseconds: fetching the image (device after device), checking and
+// writing it (all devices at once; a device may take up to four minutes),
+// the margin the watches add to both, and the restart request, after which
+// the module waits ten times as long (a minute) for the devices to restart.
+struct UpgradeTimes {
+  int sendMs = 60000;
+  int writeMs = 240000;
+  int extraMs = 10000;
+  int resetMs = 6000;
+};
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -36,12 +49,18 @@ class MainWindow : public QMainWindow {
   void traffic();
   void clients();
   void configure();
+  // The module's batch upgrade of the selected rows with an image the user
+  // picks; returns when the batch has run.  Abort reaches it meanwhile.
+  void upgradeFirmware();
+  void abortUpgrade();
 
   ModuleApi& api_;
   int port_;
   int timeoutMs_;
   QTableWidget* list_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
+  QAction* upgradeAction_ = nullptr;
+  QAction* abortAction_ = nullptr;
 };
 
 }  // namespace kav::host

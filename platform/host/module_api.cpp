@@ -37,6 +37,8 @@ bool ModuleApi::load(const QString& path, QString* error) {
   bind(cmdApi, "PlugCmdAPI");
   bind(systemCmd, "PlugSystemCmd");
   bind(parseFile, "PlugParseFile");
+  bind(upgradeFirmware, "PlugUpgradeFirmware");
+  bind(upFirCallBack, "PlugUpFirCallBack");
   if (!ok) unload();
   return ok;
 }

@@ -24,6 +24,8 @@ struct ModuleApi {
   decltype(&::PlugCmdAPI) cmdApi = nullptr;
   decltype(&::PlugSystemCmd) systemCmd = nullptr;
   decltype(&::PlugParseFile) parseFile = nullptr;
+  decltype(&::PlugUpgradeFirmware) upgradeFirmware = nullptr;
+  decltype(&::PlugUpFirCallBack) upFirCallBack = nullptr;
 
   // Loads the module; false with *error set when it or an export is missing.
   bool load(const QString& path, QString* error);
