@@ -48,6 +48,12 @@ const char* const kUsage =
     "                           devices store their configuration files as FOLDER/ADDRESS.dcf\n"
     "  upgrade ADDRESS... --image FILE\n"
     "                           devices fetch the firmware image, write it and restart\n"
+    "  batch-upgrade ADDRESS... --image FILE [--send-timeout MS] [--write-timeout MS]\n"
+    "                [--extra-time MS] [--reset-timeout MS]\n"
+    "                           the module's batch upgrade of the devices as rows of the\n"
+    "                           device list: image fetch (60000), check and write (240000),\n"
+    "                           margin of the watches (10000), restart request (6000; the\n"
+    "                           batch then waits ten times as long for the restarts)\n"
     "  settings [options]       show or change the FTP settings (orvane settings --help)\n"
     "  parse-file CONFIG.dcf TEMPLATE\n"
     "                           make a configuration template from a device configuration file\n"
@@ -58,7 +64,7 @@ const char* const kUsage =
 const QStringList kCommands = {"caps",          "system-info",   "basic-config", "traffic", "clients",
                                "neighbours",    "fw-version",    "restart",      "factory-reset",
                                "save-activate", "backup",        "upgrade",      "settings",
-                               "parse-file",    "configure"};
+                               "parse-file",    "configure",     "batch-upgrade"};
 
 struct Options {
   QString module;
@@ -71,6 +77,7 @@ struct Options {
   QString command;
   QStringList operands;
   QString to, image;
+  TransferOptions batch;  // batch-upgrade: its times
 };
 
 // What one device answered; texts are copied out of the callbacks.
@@ -177,7 +184,11 @@ bool parseOptions(const QStringList& arguments, Options* o, QString* error) {
   p.addOption({"json", "Print JSON."});
   p.addOption({"close-after", "configure: close the window after this many milliseconds.", "ms"});
   p.addOption({"to", "backup: the folder for the files.", "folder"});
-  p.addOption({"image", "upgrade: the firmware image.", "file"});
+  p.addOption({"image", "upgrade, batch-upgrade: the firmware image.", "file"});
+  p.addOption({"send-timeout", "batch-upgrade: time-out of the image fetch (60000).", "ms"});
+  p.addOption({"write-timeout", "batch-upgrade: time-out of the image check and write (240000).", "ms"});
+  p.addOption({"extra-time", "batch-upgrade: added to the two above for the watches (10000).", "ms"});
+  p.addOption({"reset-timeout", "batch-upgrade: time-out of the restart request (6000).", "ms"});
   p.addOption({{"h", "help"}, "This help."});
   if (!p.parse(QStringList{"orvane"} + arguments)) {
     *error = p.errorText();
@@ -206,6 +217,18 @@ bool parseOptions(const QStringList& arguments, Options* o, QString* error) {
   if (!ok || o->closeAfterMs < 0) {
     *error = "--close-after takes a number of milliseconds";
     return false;
+  }
+  const std::pair<const char*, int*> times[] = {{"send-timeout", &o->batch.sendTimeoutMs},
+                                                {"write-timeout", &o->batch.writeTimeoutMs},
+                                                {"extra-time", &o->batch.extraTimeMs},
+                                                {"reset-timeout", &o->batch.resetTimeoutMs}};
+  for (const auto& [name, value] : times) {
+    if (!p.isSet(name)) continue;
+    *value = p.value(name).toInt(&ok);
+    if (!ok || *value < 0) {
+      *error = QStringLiteral("--%1 takes a number of milliseconds").arg(QLatin1String(name));
+      return false;
+    }
   }
   o->to = p.value("to");
   o->image = p.value("image");
@@ -470,8 +493,8 @@ int runCli(const QStringList& arguments) {
   api.setSnmpParameter(first.s_addr, o.readCommunity.toLocal8Bit().constData(),
                        o.writeCommunity.toLocal8Bit().constData(), o.port, o.timeout);
   if (o.command == "configure") return runConfigure(api, o);
-  if (o.command == "backup" || o.command == "upgrade") {
-    TransferOptions t;
+  if (o.command == "backup" || o.command == "upgrade" || o.command == "batch-upgrade") {
+    TransferOptions t = o.batch;
     t.addresses = addresses;
     t.folder = o.to;
     t.image = o.image;
@@ -481,10 +504,11 @@ int runCli(const QStringList& arguments) {
       err << "orvane: backup needs --to FOLDER\n";
       return 2;
     }
-    if (o.command == "upgrade" && t.image.isEmpty()) {
-      err << "orvane: upgrade needs --image FILE\n";
+    if (o.command != "backup" && t.image.isEmpty()) {
+      err << "orvane: " << o.command << " needs --image FILE\n";
       return 2;
     }
+    if (o.command == "batch-upgrade") return runBatchUpgrade(api, *host, t);
     return o.command == "backup" ? runBackup(api, *host, t) : runUpgrade(api, *host, t);
   }
   return runOnDevices(api, o, addresses);

@@ -1,5 +1,5 @@
-// `orvane backup` and `orvane upgrade`: commands that make devices store or
-// fetch files on the host's FTP server.
+// `orvane backup`, `orvane upgrade` and `orvane batch-upgrade`: commands
+// that make devices store or fetch files on the host's FTP server.
 #include <arpa/inet.h>
 
 #include <QDir>
@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTableWidget>
 #include <QTextStream>
 #include <QTimer>
 #include <deque>
@@ -16,6 +17,7 @@
 #include "platform/host/ftp_server.h"
 #include "platform/host/host_settings.h"
 #include "platform/host/host_window.h"
+#include "platform/host/main_window.h"
 #include "platform/host/module_api.h"
 
 namespace kav::host {
@@ -139,6 +141,49 @@ void prepare(Batch& batch, ModuleApi& api, const TransferOptions& o) {
   batch.outstanding = static_cast<int>(batch.jobs.size());
 }
 
+// The wireless MAC address of each device, for the final progress texts,
+// from traffic queries waited for up to a deadline (a silent device answers
+// nothing).  The queries live as long as the program, so an answer that
+// comes after the deadline finds its context and nothing to write to.
+struct MacQuery {
+  QTableWidgetItem* cell = nullptr;
+};
+struct MacQueries {
+  std::deque<MacQuery> queries;
+  int outstanding = 0;
+  QEventLoop* loop = nullptr;
+};
+MacQueries& macQueries() {
+  static MacQueries all;
+  return all;
+}
+
+void onMacTraffic(QueryStatus*, int32_t hasData, void** records, void* context) {
+  auto* q = static_cast<MacQuery*>(context);
+  if (q->cell && hasData == 1 && records && records[0])
+    q->cell->setText(text(static_cast<const TrafficDigest*>(records[0])->wlanMac));
+  MacQueries& all = macQueries();
+  if (--all.outstanding == 0 && all.loop) all.loop->quit();
+}
+
+void fillMacAddresses(ModuleApi& api, QTableWidget& list, int timeoutMs) {
+  MacQueries& all = macQueries();
+  const size_t first = all.queries.size();
+  QEventLoop loop;
+  all.loop = &loop;
+  for (int r = 0; r < list.rowCount(); ++r) {
+    all.queries.push_back({list.item(r, MainWindow::kMac)});
+    const QByteArray address = list.item(r, MainWindow::kAddress)->text().toLatin1();
+    if (api.getTrafficInfor(address.constData(), onMacTraffic, nullptr, &all.queries.back()) == 0)
+      ++all.outstanding;
+  }
+  QTimer::singleShot(timeoutMs + 2000, &loop, &QEventLoop::quit);
+  if (all.outstanding > 0) loop.exec();
+  all.loop = nullptr;
+  all.outstanding = 0;
+  for (size_t i = first; i < all.queries.size(); ++i) all.queries[i].cell = nullptr;
+}
+
 }  // namespace
 
 int runBackup(ModuleApi& api, HostMessageWindow& host, const TransferOptions& o) {
@@ -194,6 +239,73 @@ int runUpgrade(ModuleApi& api, HostMessageWindow& host, const TransferOptions& o
   if (batch.outstanding > 0) batch.loop.exec();
   gBatch = nullptr;
   return report(batch, o.json, "upgraded");
+}
+
+}  // namespace kav::host
+
+namespace kav::host {
+
+int runBatchUpgrade(ModuleApi& api, HostMessageWindow& host, const TransferOptions& o) {
+  QTextStream err(stderr);
+  QFileInfo image(o.image);
+  if (!image.isFile()) {
+    err << "orvane: no firmware image " << o.image << "\n";
+    return 2;
+  }
+  FtpServer server;
+  QString error;
+  if (!serve(server, host, image.absolutePath(), &error)) {
+    err << "orvane: " << error << "\n";
+    return 2;
+  }
+  // The device list as the host window has it, hidden: one selected row
+  // per device, of this module's model, with its mask and MAC address.
+  QTableWidget list(0, MainWindow::kColumns);
+  ModuleCaps caps{};
+  api.getModuleCaps(&caps);
+  for (const QString& address : o.addresses) {
+    const int row = list.rowCount();
+    list.insertRow(row);
+    for (int c = 0; c < MainWindow::kColumns; ++c) list.setItem(row, c, new QTableWidgetItem);
+    list.item(row, MainWindow::kAddress)->setText(address);
+    list.item(row, MainWindow::kModel)->setText(QString::fromLatin1(caps.model));
+    list.item(row, MainWindow::kNetmask)->setText(maskOf(api, address.toLatin1()));
+  }
+  fillMacAddresses(api, list, o.timeoutMs);
+  list.selectAll();
+
+  QStringList texts;
+  QTextStream out(stdout);
+  host.onProgressText = [&](const QString& t) {
+    texts << t;
+    if (!o.json) out << t << Qt::endl;
+  };
+  // Non-null: the devices fetch the image from this computer's server.
+  const int hostServer = 0;
+  const bool own = AdvanceSystem::load().ftpMethod == 0;
+  const QByteArray path = image.absoluteFilePath().toLocal8Bit();
+  const int rc = api.upgradeFirmware(own ? &hostServer : nullptr, &list, nullptr, path.constData(), o.sendTimeoutMs,
+                                     o.writeTimeoutMs, o.extraTimeMs, o.resetTimeoutMs);
+  host.onProgressText = nullptr;
+
+  static const char* const kKeys[] = {"address", "model", "mac", "netmask", "fwVersion", "name", "step", "progress"};
+  bool all = rc == 0;
+  QJsonArray rows;
+  for (int r = 0; r < list.rowCount(); ++r) {
+    QJsonObject row;
+    for (int c = 0; c < MainWindow::kColumns; ++c) row[kKeys[c]] = list.item(r, c)->text();
+    all = all && row["progress"].toString() == "OK";
+    rows.append(row);
+    if (!o.json)
+      out << row["address"].toString() << ": " << row["progress"].toString() << " (step \""
+          << row["step"].toString() << "\", firmware " << row["fwVersion"].toString() << ", MAC "
+          << row["mac"].toString() << ", netmask " << row["netmask"].toString() << ")\n";
+  }
+  if (o.json)
+    out << QJsonDocument(QJsonObject{{"result", rc}, {"rows", rows}, {"messages", QJsonArray::fromStringList(texts)}})
+               .toJson(QJsonDocument::Indented);
+  out.flush();
+  return all ? 0 : 1;
 }
 
 }  // namespace kav::host
