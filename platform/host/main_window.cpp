@@ -117,6 +117,9 @@ MainWindow::MainWindow(ModuleApi& api, int port, int timeoutMs) : api_(api), por
   upgradeAction_ = bar->addAction("Upgrade firmware...", this, &MainWindow::upgradeFirmware);
   abortAction_ = bar->addAction("Abort", this, &MainWindow::abortUpgrade);
   abortAction_->setEnabled(false);
+  chooseImage = [this] {
+    return QFileDialog::getOpenFileName(this, "Firmware image", QString(), "Firmware images (*.bin *.tfp);;All files (*)");
+  };
 }
 
 void MainWindow::log(const QString& text) { log_->appendPlainText(text); }
@@ -223,8 +226,7 @@ void MainWindow::configure() {
 }
 
 void MainWindow::upgradeFirmware() {
-  const QString image = QFileDialog::getOpenFileName(this, "Firmware image", QString(),
-                                                     "Firmware images (*.bin *.tfp);;All files (*)");
+  const QString image = chooseImage();
   if (image.isEmpty()) return;
   QList<int> rows;
   for (int r = 0; r < list_->rowCount(); ++r)
@@ -243,7 +245,7 @@ void MainWindow::upgradeFirmware() {
   }
   const int hostServer = 0;  // the module only looks at whether it is given
   const bool ownServer = AdvanceSystem::load().ftpMethod == 0;
-  const UpgradeTimes t;
+  const UpgradeTimes t = upgradeTimes;
   upgradeAction_->setEnabled(false);
   abortAction_->setEnabled(true);
   log("Firmware upgrade with " + image);

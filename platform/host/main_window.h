@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 
 class QAction;
 class QPlainTextEdit;
@@ -38,6 +39,10 @@ class MainWindow : public QMainWindow {
   void addDevices(const QStringList& addresses);
   QTableWidget* deviceList() const { return list_; }
   void log(const QString& text);
+  // What "Upgrade firmware..." hands to the module, and how it asks the
+  // user for the image (a file dialog; tests answer themselves).
+  UpgradeTimes upgradeTimes;
+  std::function<QString()> chooseImage;
 
  private:
   void addDevicesDialog();
