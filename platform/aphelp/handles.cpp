@@ -5,8 +5,10 @@
 namespace kav::aphelp {
 
 Registry& Registry::get() {
-  static Registry registry;
-  return registry;
+  // Never destroyed: the module's unload may close everything from its own
+  // exit hook, which can run after this library's static objects are gone.
+  static Registry* registry = new Registry;
+  return *registry;
 }
 
 AP_HANDLE Registry::addSession() {

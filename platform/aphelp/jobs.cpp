@@ -23,7 +23,10 @@ struct Job {
   bool cancelled = false;
 };
 
-std::unordered_map<long, std::shared_ptr<Job>> gJobs;
+// Jobs by number.  Never destroyed, for the same reason as the registry of
+// handles: the last apUninitSnmpLibrary may come from another library's
+// exit hook.
+std::unordered_map<long, std::shared_ptr<Job>>& gJobs = *new std::unordered_map<long, std::shared_ptr<Job>>;
 long gNextJob = 1;
 
 Target targetFor(const Job& job, int timeoutMs) {

@@ -122,6 +122,11 @@ MainWindow::MainWindow(ModuleApi& api, int port, int timeoutMs) : api_(api), por
   };
 }
 
+MainWindow::~MainWindow() {
+  // Answers that come after the window is gone find no window.
+  if (gWindow == this) gWindow = nullptr;
+}
+
 void MainWindow::log(const QString& text) { log_->appendPlainText(text); }
 
 void MainWindow::addDevices(const QStringList& addresses) {

@@ -35,6 +35,7 @@ class MainWindow : public QMainWindow {
   enum Column { kAddress = 0, kModel, kMac, kNetmask, kFirmware, kName, kStep, kProgress, kColumns };
 
   MainWindow(ModuleApi& api, int port, int timeoutMs);
+  ~MainWindow() override;
 
   void addDevices(const QStringList& addresses);
   QTableWidget* deviceList() const { return list_; }
