@@ -12,6 +12,16 @@ class HostMessageWindow;
 
 int runSettings(const QStringList& arguments);
 
+struct QueryOptions {
+  QString command;  // system-info, basic-config, traffic, clients, neighbours, fw-version,
+                    // restart, factory-reset or save-activate
+  int timeoutMs = 2000;
+  bool json = false;
+};
+// Runs the query or system command on every device and prints the answers;
+// 0 when every device answered, 1 otherwise.
+int runQueries(ModuleApi& api, const QueryOptions& o, const QStringList& addresses);
+
 struct TransferOptions {
   QStringList addresses;
   QString folder;  // backup: where the files go
