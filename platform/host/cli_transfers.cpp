@@ -112,6 +112,22 @@ bool serve(FtpServer& server, HostMessageWindow& host, const QString& folder, QS
   return true;
 }
 
+// Checks the image and serves its folder; false, with the reason on
+// standard error, when either fails.
+bool serveImage(FtpServer& server, HostMessageWindow& host, const QFileInfo& image) {
+  QTextStream err(stderr);
+  if (!image.isFile()) {
+    err << "orvane: no firmware image " << image.filePath() << "\n";
+    return false;
+  }
+  QString error;
+  if (!serve(server, host, image.absolutePath(), &error)) {
+    err << "orvane: " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
 int report(Batch& batch, bool json, const QString& what) {
   QTextStream out(stdout);
   QJsonArray list;
@@ -214,18 +230,9 @@ int runBackup(ModuleApi& api, HostMessageWindow& host, const TransferOptions& o)
 }
 
 int runUpgrade(ModuleApi& api, HostMessageWindow& host, const TransferOptions& o) {
-  QTextStream err(stderr);
   QFileInfo image(o.image);
-  if (!image.isFile()) {
-    err << "orvane: no firmware image " << o.image << "\n";
-    return 2;
-  }
   FtpServer server;
-  QString error;
-  if (!serve(server, host, image.absolutePath(), &error)) {
-    err << "orvane: " << error << "\n";
-    return 2;
-  }
+  if (!serveImage(server, host, image)) return 2;
   Batch batch;
   gBatch = &batch;
   prepare(batch, api, o);
@@ -241,23 +248,10 @@ int runUpgrade(ModuleApi& api, HostMessageWindow& host, const TransferOptions& o
   return report(batch, o.json, "upgraded");
 }
 
-}  // namespace kav::host
-
-namespace kav::host {
-
 int runBatchUpgrade(ModuleApi& api, HostMessageWindow& host, const TransferOptions& o) {
-  QTextStream err(stderr);
   QFileInfo image(o.image);
-  if (!image.isFile()) {
-    err << "orvane: no firmware image " << o.image << "\n";
-    return 2;
-  }
   FtpServer server;
-  QString error;
-  if (!serve(server, host, image.absolutePath(), &error)) {
-    err << "orvane: " << error << "\n";
-    return 2;
-  }
+  if (!serveImage(server, host, image)) return 2;
   // The device list as the host window has it, hidden: one selected row
   // per device, of this module's model, with its mask and MAC address.
   QTableWidget list(0, MainWindow::kColumns);
