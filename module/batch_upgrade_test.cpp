@@ -19,6 +19,7 @@
 
 #include "platform/host/host_settings.h"
 #include "platform/host/module_api.h"
+#include "platform/host/testing/built_module.h"
 #include "platform/host/testing/host_with_ftp.h"
 #include "platform/testing/qt_wait.h"
 #include "sim/testing/sim_process.h"
@@ -100,8 +101,7 @@ class BatchUpgrade : public ::testing::Test {
     configHome_ = new QTemporaryDir;
     qputenv("XDG_CONFIG_HOME", configHome_->path().toLocal8Bit());
     api_ = new ModuleApi;
-    QString error;
-    ASSERT_TRUE(api_->load(KAV_BIN_DIR "/KAV-7420AP.plx", &error)) << error.toStdString();
+    ASSERT_EQ(kav::host::testing::loadBuiltModule(*api_), "");
   }
   static void TearDownTestSuite() {
     delete api_;
@@ -110,9 +110,7 @@ class BatchUpgrade : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(images_.isValid()); }
 
   static void useDevices(const SimProcess& sim, int timeoutMs = 2000) {
-    in_addr a{};
-    inet_pton(AF_INET, sim.address().c_str(), &a);
-    api_->setSnmpParameter(a.s_addr, "public", "private", sim.port(), timeoutMs);
+    kav::host::testing::pointAt(*api_, sim.address(), sim.port(), timeoutMs);
   }
   static SimOptions devices(const HostWithFtp& host, int n, const std::string& scenario = "") {
     return {.devices = n, .scenario = "[*]\nrestart_seconds = 1\nflash_ms = 50\n" + scenario,

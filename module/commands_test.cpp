@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/host/module_api.h"
+#include "platform/host/testing/built_module.h"
 #include "platform/host/testing/host_with_ftp.h"
 #include "platform/testing/qt_wait.h"
 #include "sim/testing/sim_process.h"
@@ -63,8 +64,7 @@ class Commands : public ::testing::Test {
     configHome_ = new QTemporaryDir;
     qputenv("XDG_CONFIG_HOME", configHome_->path().toLocal8Bit());
     api_ = new ModuleApi;
-    QString error;
-    ASSERT_TRUE(api_->load(KAV_BIN_DIR "/KAV-7420AP.plx", &error)) << error.toStdString();
+    ASSERT_EQ(kav::host::testing::loadBuiltModule(*api_), "");
   }
   static void TearDownTestSuite() {
     delete api_;
@@ -72,9 +72,7 @@ class Commands : public ::testing::Test {
   }
 
   static void useDevices(const SimProcess& sim, int timeoutMs = 2000) {
-    in_addr a{};
-    inet_pton(AF_INET, sim.address().c_str(), &a);
-    api_->setSnmpParameter(a.s_addr, "public", "private", sim.port(), timeoutMs);
+    kav::host::testing::pointAt(*api_, sim.address(), sim.port(), timeoutMs);
   }
 
   static ModuleApi* api_;

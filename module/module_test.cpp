@@ -13,6 +13,7 @@
 
 #include "module/host_records.h"
 #include "platform/host/module_api.h"
+#include "platform/host/testing/built_module.h"
 #include "platform/testing/qt_wait.h"
 #include "sim/testing/sim_process.h"
 
@@ -85,8 +86,7 @@ class Module : public ::testing::Test {
   static void SetUpTestSuite() {
     kav::testing::ensureApp();
     api_ = new ModuleApi;
-    QString error;
-    ASSERT_TRUE(api_->load(KAV_BIN_DIR "/KAV-7420AP.plx", &error)) << error.toStdString();
+    ASSERT_EQ(kav::host::testing::loadBuiltModule(*api_), "");
   }
   static void TearDownTestSuite() {
     delete api_;
@@ -94,9 +94,7 @@ class Module : public ::testing::Test {
   }
 
   static void useDevices(const SimProcess& sim, int timeoutMs = 2000) {
-    in_addr a{};
-    inet_pton(AF_INET, sim.address().c_str(), &a);
-    api_->setSnmpParameter(a.s_addr, "public", "private", sim.port(), timeoutMs);
+    kav::host::testing::pointAt(*api_, sim.address(), sim.port(), timeoutMs);
   }
 
   static ModuleApi* api_;

@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include "platform/host/module_api.h"
+#include "platform/host/testing/built_module.h"
 #include "platform/testing/qt_wait.h"
 #include "sim/testing/sim_process.h"
 
@@ -39,12 +40,9 @@ class Window : public ::testing::Test {
   static void SetUpTestSuite() {
     kav::testing::ensureApp();
     api_ = new ModuleApi;
-    QString error;
-    ASSERT_TRUE(api_->load(KAV_BIN_DIR "/KAV-7420AP.plx", &error)) << error.toStdString();
+    ASSERT_EQ(kav::host::testing::loadBuiltModule(*api_), "");
     sim_ = new SimProcess(1, "[*]\nxml.sys/name = Lobby\n");
-    in_addr a{};
-    inet_pton(AF_INET, sim_->address().c_str(), &a);
-    api_->setSnmpParameter(a.s_addr, "public", "private", sim_->port(), 2000);
+    kav::host::testing::pointAt(*api_, sim_->address(), sim_->port());
   }
   static void TearDownTestSuite() {
     api_->exit();

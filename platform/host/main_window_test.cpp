@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "platform/host/module_api.h"
+#include "platform/host/testing/built_module.h"
 #include "platform/host/testing/host_with_ftp.h"
 #include "platform/testing/qt_wait.h"
 #include "sim/testing/sim_process.h"
@@ -37,8 +38,7 @@ TEST(MainWindow, UpgradeFirmwareRunsOnTheSelectedRowsAndAbortStopsIt) {
   QTemporaryDir configHome, images;
   qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
   kav::host::ModuleApi api;
-  QString error;
-  ASSERT_TRUE(api.load(KAV_BIN_DIR "/KAV-7420AP.plx", &error)) << error.toStdString();
+  ASSERT_EQ(kav::host::testing::loadBuiltModule(api), "");
   const QString image = images.filePath("fw.bin");
   auto made = kav::sim::testing::runCommand(
       {KAV_BIN_DIR "/kav7420-fwimage", "--version", "1.10.002", image.toStdString()});
