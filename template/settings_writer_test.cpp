@@ -11,12 +11,8 @@ namespace {
 using fixture::Applied;
 using fixture::ApplyText;
 using fixture::ConfigBuilder;
+using fixture::Device24;
 
-ConfigBuilder Device24() {
-  ConfigBuilder config;
-  config.Root("KAV-7420b").Set({"wlan", "inf:1", "wlmode"}, "4");
-  return config;
-}
 
 std::string Invalid(const std::string& value) {
   return "Device(10.0.0.7), There are some invalid characters('>' '<' '[' ']' ':' '\"' '|') in the parameters of the "

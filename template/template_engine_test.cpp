@@ -10,14 +10,8 @@ namespace {
 using fixture::Applied;
 using fixture::ApplyText;
 using fixture::ConfigBuilder;
+using fixture::Device24;
 
-// A dual-band model (its name ends in a model tag) whose first radio runs
-// 2.4 GHz: the template's 2.4 GHz keys apply.
-ConfigBuilder Device24() {
-  ConfigBuilder config;
-  config.Root("KAV-7420b").Set({"wlan", "inf:1", "wlmode"}, "4");
-  return config;
-}
 // The same radio in an 11a mode: the 5 GHz keys apply.
 ConfigBuilder Device5(const char* mode = "8") {
   ConfigBuilder config;

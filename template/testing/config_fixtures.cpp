@@ -200,4 +200,10 @@ int MessageLog::Count(const std::string& part) const {
   return n;
 }
 
+ConfigBuilder Device24() {
+  ConfigBuilder config;
+  config.Root("KAV-7420b").Set({"wlan", "inf:1", "wlmode"}, "4");
+  return config;
+}
+
 }  // namespace kav::tmpl::fixture

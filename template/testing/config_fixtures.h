@@ -49,6 +49,10 @@ class ConfigBuilder {
   TiXmlDocument doc_;
 };
 
+// A dual-band model (its name ends in a model tag) whose first radio runs
+// 2.4 GHz: a template's 2.4 GHz keys apply to it.
+ConfigBuilder Device24();
+
 // A fresh folder under the build tree, removed with its files.
 class TempDir {
  public:
